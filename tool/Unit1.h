@@ -1,0 +1,31 @@
+// The dialog TForm1: its handlers drive one run of the tool from show to close.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "tool/DimensionOptions.h"
+#include "tool/Widgets.h"
+
+class TForm1 {
+public:
+    // Takes the window built from the dialog's design and wires its events to the handlers.
+    explicit TForm1(TWindow& window);
+
+    void FormShow();
+    void Button1Click();
+    void Button2Click();
+    void FormClose();
+
+    int WindowLeftForTest() const { return WindowLeft; }
+    int WindowTopForTest() const { return WindowTop; }
+
+private:
+    void ReadSettings(const std::filesystem::path& path);
+    void WriteSettings(const std::filesystem::path& path);
+
+    TWindow& Window;
+    std::filesystem::path ToolFolder;
+    int WindowLeft = 100;
+    int WindowTop = 100;
+};

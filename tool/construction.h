@@ -1,0 +1,30 @@
+// The horizontal dimension in the frame of the axis angle: its geometry, and the queue of
+// commands that draws it. Free of widgets: the OK handler shows the status and the refusal.
+#pragma once
+
+#include "exchange/JwwGaibu.h"
+#include "tool/DimensionOptions.h"
+
+struct TPoint {
+    double X = 0, Y = 0;
+};
+
+// Where the dimension stands, from the indicated points 1 to 4 and the axis angle.
+struct TDimensionFrame {
+    TPoint P1, P2, P3, P4;  // measuring points, dimension-line point, text point
+    double Alpha = 0;       // axis angle, degrees
+    double Scale = 1;       // drawing length of one paper mm (GroupScale[HostLayerGroup])
+    TPoint A1, A2;          // foot points on the dimension line
+    double Length = 0;      // distance A1-A2, drawing mm
+};
+
+TDimensionFrame MeasureDimension(const THostParameters& host);
+
+// True when the dimension cannot be drawn: zero length (|L| < 1e-10), or a length that is
+// not a finite number (which would reach the host as "INF" or "NAN").
+bool IsZeroDimension(const TDimensionFrame& frame);
+
+// Queues the complete command list of one dimension through the command writer: attributes,
+// extension lines, dimension line and value text, leader and underline, end marks, and the
+// restore of the host's text type. Call only when IsZeroDimension is false.
+void QueueDimension(const TDimensionOptions& options, const TDimensionFrame& frame, const THostParameters& host);
