@@ -1,0 +1,44 @@
+// The exchange unit's state of one run: host parameters and running attributes, reset and released.
+#include "exchange/JwwGaibu.h"
+#include "exchange/command_list.h"
+#include "exchange/entity_store.h"
+
+namespace {
+THostParameters gHost;
+TAttributeState gAttributes;
+} // namespace
+
+THostParameters& HostParameters() {
+    return gHost;
+}
+TAttributeState& AttributeState() {
+    return gAttributes;
+}
+
+void InitExchangeData() {
+    gHost = THostParameters{};
+    gHost.GroupScale.fill(1);
+    gHost.GroupValues.assign(16, 0);
+    gHost.GroupNames.assign(16, std::string());
+    gHost.LayerValues.assign(256, 0);
+    gHost.LayerNames.assign(256, std::string());
+    gHost.Points.assign(100, TIndicatedPoint{});
+
+    gAttributes = TAttributeState{};
+    gAttributes.FontName = "<ＭＳ ゴシック>";
+    gAttributes.Force.fill(true);
+
+    ClearEntityStore();
+    ClearCommandList();
+}
+
+void FreeExchangeData() {
+    // Swapping with empty containers gives their memory back, which clear() does not.
+    std::vector<int32_t>().swap(gHost.GroupValues);
+    std::vector<std::string>().swap(gHost.GroupNames);
+    std::vector<int32_t>().swap(gHost.LayerValues);
+    std::vector<std::string>().swap(gHost.LayerNames);
+    std::vector<TIndicatedPoint>().swap(gHost.Points);
+    ClearEntityStore();
+    ClearCommandList();
+}
