@@ -8,7 +8,7 @@
 #include "tool/Widgets.h"
 
 class TForm1 {
-public:
+  public:
     // Takes the window built from the dialog's design and wires its events to the handlers.
     explicit TForm1(TWindow& window);
 
@@ -20,11 +20,16 @@ public:
     int WindowLeftForTest() const { return WindowLeft; }
     int WindowTopForTest() const { return WindowTop; }
 
-private:
+  private:
     void ReadSettings(const std::filesystem::path& path);
     void WriteSettings(const std::filesystem::path& path);
+    void FillTextTypeList();
 
     TWindow& Window;
+    TComboBox& ComboBox3;
+    TLabel& LabelA1;
+    TButton& Button1;
+    TButton& Button2;
     std::filesystem::path ToolFolder;
     int WindowLeft = 100;
     int WindowTop = 100;
