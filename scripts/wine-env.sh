@@ -11,7 +11,8 @@
 # Prefixes live in $TARVEL_WINE_HOME (default ~/.cache/tarvel-wine) as prefix-0 … prefix-3. Each user
 # locks one for as long as it runs, so two scripts at once never share a wineserver (cleanup kills every
 # process of its prefix). A prefix is made once (about 15 s) and kept; a half-made one is made again.
-# Set TARVEL_WINE_KEEP_DISPLAY=1 to use an already working $DISPLAY instead of a private Xvfb.
+# A working $DISPLAY is used as it is; otherwise (or with TARVEL_WINE_OWN_DISPLAY=1) a private Xvfb is
+# started on the first free display.
 
 tarvel_wine_home=${TARVEL_WINE_HOME:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/tarvel-wine}
 _tarvel_xvfb_pid=
@@ -66,7 +67,7 @@ _tarvel_wine_detached() {
 }
 
 _tarvel_wine_start_display() {
-  if [ "${TARVEL_WINE_KEEP_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  if [ "${TARVEL_WINE_OWN_DISPLAY:-0}" != 1 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     _tarvel_wine_log "using DISPLAY=$DISPLAY"
     return 0
   fi
