@@ -1,0 +1,496 @@
+// The dialog as Win32 controls: one class per widget of tool/Widgets.h, and the window that builds
+// them from the dialog's design and runs them through the dialog manager.
+#include "app/win32/widgets_win32.h"
+
+#include <imm.h>
+
+#include <algorithm>
+
+#include "app/win32/control_ids.h"
+#include "tool/DialogDesign.h"
+
+namespace {
+
+COLORREF ColorOf(const TColor& color) { return RGB(color.R, color.G, color.B); }
+
+// Windows takes the tab order from the creation order; WS_GROUP on every row's first window ends
+// the radio group before it, so the arrow keys stay inside one group.
+HWND CreateChild(HWND parent, const wchar_t* className, std::string_view text, DWORD style, DWORD exStyle,
+                 int x, int y, int width, int height, int id, HFONT font) {
+    HWND hwnd = CreateWindowExW(exStyle, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
+                                width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
+    if (!WIN32_CHECK(hwnd != nullptr)) return nullptr;
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return hwnd;
+}
+
+HWND CreateChild(HWND parent, const wchar_t* className, const TControlDesign& row, DWORD style, DWORD exStyle,
+                 int id, HFONT font) {
+    const DWORD tabStop = row.TabOrder >= 0 ? WS_TABSTOP : 0;
+    return CreateChild(parent, className, row.Caption, style | tabStop | WS_GROUP, exStyle, row.X, row.Y,
+                       row.Width, row.Height, id, font);
+}
+
+SIZE TextExtent(HWND hwnd, HFONT font, const std::wstring& text) {
+    SIZE size{};
+    if (HDC dc = GetDC(hwnd)) {
+        const HGDIOBJ old = SelectObject(dc, font);
+        WIN32_CHECK(GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size));
+        TEXTMETRICW metrics{};
+        if (text.empty() && GetTextMetricsW(dc, &metrics)) size.cy = metrics.tmHeight;
+        SelectObject(dc, old);
+        ReleaseDC(hwnd, dc);
+    }
+    return size;
+}
+
+} // namespace
+
+//--------------------------------------------------------------------------- control
+
+// What the window keeps of every control: its design row, its window and its background brush.
+class ControlWin32 {
+public:
+    ControlWin32(const TControlDesign& design, HWND hwnd) : Design(design), Hwnd(hwnd) {}
+    virtual ~ControlWin32() = default;
+    virtual TControl& Widget() = 0;
+    virtual bool Created() const { return Hwnd != nullptr; }
+    virtual bool Holds(HWND hwnd) const { return hwnd == Hwnd; }
+    virtual HWND FocusTarget() const { return Hwnd; }
+    virtual void OnNotify(int /*code*/) {}
+
+    const TControlDesign& Design;
+    const HWND Hwnd;
+    ScopedBrush Background;  // only for rows with a colour of their own
+    COLORREF BackgroundColor = 0;
+};
+
+template <class Interface> class Win32Widget : public Interface, public ControlWin32 {
+public:
+    Win32Widget(const TControlDesign& design, HWND hwnd) : ControlWin32(design, hwnd), WidgetName(design.Name) {
+        if (design.HasBackground) {
+            BackgroundColor = ColorOf(design.Background);
+            Background.reset(CreateSolidBrush(BackgroundColor));
+        }
+    }
+    const std::string& Name() const final { return WidgetName; }
+    TControl& Widget() final { return *this; }
+
+private:
+    std::string WidgetName;
+};
+
+//--------------------------------------------------------------------------- label
+
+class LabelWin32 final : public Win32Widget<TLabel> {
+public:
+    LabelWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
+        : Win32Widget(row, CreateChild(parent, L"STATIC", row,
+                                       SS_NOPREFIX | (row.CenterText ? SS_CENTER | SS_CENTERIMAGE : SS_LEFTNOWORDWRAP),
+                                       0, id, font)) {
+        // Labels size themselves to their captions in the real font; the status line keeps its size.
+        if (Hwnd && !row.CenterText) {
+            const SIZE size = TextExtent(Hwnd, font, Widen(row.Caption));
+            SetWindowPos(Hwnd, nullptr, 0, 0, size.cx, row.Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    std::string Caption() const override { return HwndText(Hwnd); }
+    void SetCaption(const std::string& caption) override { HwndSetText(Hwnd, caption); }
+    void Repaint() override { RedrawWindow(Hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+};
+
+//--------------------------------------------------------------------------- drop-down list
+
+class ComboBoxWin32 final : public Win32Widget<TComboBox> {
+public:
+    // The height given to Windows includes the opened list: eight items of 13 pixels.
+    ComboBoxWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
+        : Win32Widget(row, CreateChild(parent, L"COMBOBOX", row.Caption,
+                                       CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, row.X, row.Y,
+                                       row.Width, row.Height + 8 * kItemHeight + 2, id, font)) {
+        if (!Hwnd) return;
+        SendMessageW(Hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), row.Height - 6);
+        SendMessageW(Hwnd, CB_SETITEMHEIGHT, 0, kItemHeight);
+        for (const char* item : row.Items) AddItem(item);
+        SetItemIndex(row.DefaultIndex);
+        if (row.ImeOff) ImmAssociateContext(Hwnd, nullptr);
+    }
+    void Clear() override { SendMessageW(Hwnd, CB_RESETCONTENT, 0, 0); }
+    void AddItem(const std::string& item) override {
+        SendMessageW(Hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    }
+    int ItemCount() const override { return static_cast<int>(SendMessageW(Hwnd, CB_GETCOUNT, 0, 0)); }
+    std::string Item(int index) const override {
+        const LRESULT length = SendMessageW(Hwnd, CB_GETLBTEXTLEN, index, 0);
+        if (length == CB_ERR) return {};
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        text.resize(static_cast<size_t>(
+            SendMessageW(Hwnd, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
+        return Narrow(text);
+    }
+    int ItemIndex() const override { return static_cast<int>(SendMessageW(Hwnd, CB_GETCURSEL, 0, 0)); }
+    void SetItemIndex(int index) override {
+        SendMessageW(Hwnd, CB_SETCURSEL, index >= 0 && index < ItemCount() ? index : -1, 0);
+    }
+
+private:
+    static constexpr int kItemHeight = 13;
+};
+
+//--------------------------------------------------------------------------- text box
+
+class EditWin32 final : public Win32Widget<TEdit> {
+public:
+    EditWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
+        : Win32Widget(row, CreateChild(parent, L"EDIT", row, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, id, font)),
+          Accepted(Widen(row.Caption)) {
+        if (!Hwnd) return;
+        if (row.MaxLength > 0) SendMessageW(Hwnd, EM_LIMITTEXT, row.MaxLength, 0);
+        if (row.ImeOff) ImmAssociateContext(Hwnd, nullptr);
+    }
+    std::string Text() const override { return HwndText(Hwnd); }
+    void SetText(const std::string& text) override {
+        Accepted = Widen(text);
+        SetWindowTextW(Hwnd, Accepted.c_str());
+    }
+    int MaxLength() const override { return Design.MaxLength; }
+
+    // EM_LIMITTEXT counts UTF-16 units, but the limit is in Shift-JIS bytes, where a full-width
+    // character takes two. EN_UPDATE comes before the new text is shown, for typing, pasting and
+    // the input method alike: an edit that makes the text longer than the limit is taken back.
+    // A longer text that SetText put there may still be shortened.
+    void OnNotify(int code) override {
+        if (code != EN_UPDATE || Reverting || Design.MaxLength <= 0) return;
+        std::wstring now(static_cast<size_t>(GetWindowTextLengthW(Hwnd)) + 1, L'\0');
+        now.resize(static_cast<size_t>(GetWindowTextW(Hwnd, now.data(), static_cast<int>(now.size()))));
+        const size_t bytes = Narrow(now).size();
+        if (bytes <= static_cast<size_t>(Design.MaxLength) || bytes <= Narrow(Accepted).size()) {
+            Accepted = std::move(now);
+            return;
+        }
+        DWORD start = 0, end = 0;
+        SendMessageW(Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        const long grown = static_cast<long>(now.size()) - static_cast<long>(Accepted.size());
+        const long caret = std::max(0L, static_cast<long>(end) - std::max(0L, grown));
+        Reverting = true;
+        SetWindowTextW(Hwnd, Accepted.c_str());
+        SendMessageW(Hwnd, EM_SETSEL, caret, caret);
+        Reverting = false;
+    }
+
+private:
+    std::wstring Accepted;
+    bool Reverting = false;
+};
+
+//--------------------------------------------------------------------------- check box
+
+class CheckBoxWin32 final : public Win32Widget<TCheckBox> {
+public:
+    CheckBoxWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
+        : Win32Widget(row, CreateChild(parent, L"BUTTON", row, BS_AUTOCHECKBOX, 0, id, font)) {}
+    bool Checked() const override { return SendMessageW(Hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void SetChecked(bool checked) override {
+        SendMessageW(Hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+};
+
+//--------------------------------------------------------------------------- radio group
+
+// A group box with its buttons laid out in columns, each column filled top-down; the buttons are
+// siblings of the box, so their clicks and the dialog manager's arrow keys reach the window.
+class RadioGroupWin32 final : public Win32Widget<TRadioGroup> {
+public:
+    RadioGroupWin32(HWND parent, const TControlDesign& row, int position, HFONT font)
+        : Win32Widget(row, CreateChild(parent, L"BUTTON", row.Caption, BS_GROUPBOX | WS_GROUP, 0, row.X, row.Y,
+                                       row.Width, row.Height, ControlId(position), font)) {
+        if (!Hwnd) return;
+        const int count = static_cast<int>(row.Items.size());
+        const int columns = std::max(1, row.Columns);
+        const int perColumn = std::max(1, (count + columns - 1) / columns);
+        const int lineHeight = TextExtent(Hwnd, font, L"").cy;
+        const int buttonWidth = (row.Width - 10) / columns;
+        const int room = row.Height - lineHeight - 5;
+        const int buttonHeight = room / perColumn;
+        const int topMargin = lineHeight + 1 + (room % perColumn) / 2;
+        for (int i = 0; i < count; ++i) {
+            const DWORD first = i == 0 ? WS_GROUP | WS_TABSTOP : 0;
+            Buttons.push_back(CreateChild(parent, L"BUTTON", row.Items[static_cast<size_t>(i)],
+                                          BS_AUTORADIOBUTTON | first, 0, row.X + 8 + i / perColumn * buttonWidth,
+                                          row.Y + topMargin + i % perColumn * buttonHeight, buttonWidth,
+                                          buttonHeight, RadioButtonId(position, i), font));
+        }
+        SetItemIndex(row.DefaultIndex);
+    }
+    bool Created() const override {
+        return Hwnd && std::find(Buttons.begin(), Buttons.end(), nullptr) == Buttons.end();
+    }
+    bool Holds(HWND hwnd) const override {
+        return hwnd == Hwnd || std::find(Buttons.begin(), Buttons.end(), hwnd) != Buttons.end();
+    }
+    HWND FocusTarget() const override {
+        const int index = ItemIndex();
+        return Buttons.empty() ? Hwnd : Buttons[static_cast<size_t>(std::max(0, index))];
+    }
+    int ItemCount() const override { return static_cast<int>(Buttons.size()); }
+    int ItemIndex() const override {
+        for (size_t i = 0; i < Buttons.size(); ++i)
+            if (SendMessageW(Buttons[i], BM_GETCHECK, 0, 0) == BST_CHECKED) return static_cast<int>(i);
+        return -1;
+    }
+    void SetItemIndex(int index) override {
+        for (size_t i = 0; i < Buttons.size(); ++i)
+            SendMessageW(Buttons[i], BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+
+private:
+    std::vector<HWND> Buttons;
+};
+
+//--------------------------------------------------------------------------- memo
+
+class MemoWin32 final : public Win32Widget<TMemo> {
+public:
+    // Read-only edits ask for their colours with WM_CTLCOLORSTATIC, which the window answers.
+    MemoWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
+        : Win32Widget(row, CreateChild(parent, L"EDIT", row,
+                                       ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL,
+                                       WS_EX_CLIENTEDGE, id, font)) {
+        std::string text;
+        for (size_t i = 0; i < row.Items.size(); ++i) text += (i == 0 ? "" : "\r\n") + std::string(row.Items[i]);
+        if (Hwnd) HwndSetText(Hwnd, text);
+    }
+    int LineCount() const override { return static_cast<int>(SendMessageW(Hwnd, EM_GETLINECOUNT, 0, 0)); }
+    std::string Line(int index) const override {
+        const LRESULT start = SendMessageW(Hwnd, EM_LINEINDEX, index, 0);
+        if (start < 0) return {};
+        const LRESULT length = SendMessageW(Hwnd, EM_LINELENGTH, start, 0);
+        std::wstring line(static_cast<size_t>(std::max<LRESULT>(length, 1)), L'\0');
+        line[0] = static_cast<wchar_t>(line.size());  // EM_GETLINE reads its buffer size from the first unit
+        line.resize(static_cast<size_t>(SendMessageW(Hwnd, EM_GETLINE, index, reinterpret_cast<LPARAM>(line.data()))));
+        return Narrow(line);
+    }
+};
+
+//--------------------------------------------------------------------------- button
+
+class ButtonWin32 final : public Win32Widget<TButton> {
+public:
+    ButtonWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
+        : Win32Widget(row, CreateChild(parent, L"BUTTON", row, row.IsDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, 0,
+                                       id, font)) {}
+    void OnNotify(int code) override {
+        if (code == BN_CLICKED && OnClick) OnClick();
+    }
+};
+
+//--------------------------------------------------------------------------- window
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TarvelForm";
+
+std::unique_ptr<ControlWin32> CreateControl(HWND parent, const TControlDesign& row, int position, HFONT font) {
+    const int id = ControlId(position);
+    switch (row.Kind) {
+    case TControlKind::Label: return std::make_unique<LabelWin32>(parent, row, id, font);
+    case TControlKind::ComboBox: return std::make_unique<ComboBoxWin32>(parent, row, id, font);
+    case TControlKind::Edit: return std::make_unique<EditWin32>(parent, row, id, font);
+    case TControlKind::CheckBox: return std::make_unique<CheckBoxWin32>(parent, row, id, font);
+    case TControlKind::RadioGroup: return std::make_unique<RadioGroupWin32>(parent, row, position, font);
+    case TControlKind::Memo: return std::make_unique<MemoWin32>(parent, row, id, font);
+    case TControlKind::Button: return std::make_unique<ButtonWin32>(parent, row, id, font);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<WindowWin32> WindowWin32::Create(HINSTANCE instance, HWND owner) {
+    std::unique_ptr<WindowWin32> window(new WindowWin32);
+    if (!window->Build(instance, owner)) return nullptr;
+    return window;
+}
+
+WindowWin32::~WindowWin32() {
+    if (Hwnd) DestroyWindow(Hwnd);
+}
+
+// The window runs on the dialog manager (DefDlgProc and DLGWINDOWEXTRA, as in "Another different type
+// of dialog procedure", The Old New Thing, 2003-11-13): WM_NEXTDLGCTL, the default button, and the
+// focus that comes back after a message box or a switch to another program.
+bool WindowWin32::Build(HINSTANCE instance, HWND owner) {
+    const TFormDesign& form = DialogForm();
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.cbWndExtra = DLGWINDOWEXTRA;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kWindowClass;
+    if (!WIN32_CHECK(RegisterClassExW(&windowClass) != 0)) return false;
+
+    BackgroundColor = ColorOf(form.Background);
+    Background.reset(CreateSolidBrush(BackgroundColor));
+    Owner = owner;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame{0, 0, form.ClientWidth, form.ClientHeight};
+    WIN32_CHECK(AdjustWindowRectEx(&frame, style, FALSE, 0));
+    if (!WIN32_CHECK(CreateWindowExW(0, kWindowClass, Widen(form.Caption).c_str(), style, form.Left, form.Top,
+                                     frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance,
+                                     this) != nullptr))
+        return false;
+
+    const auto rows = DialogControls();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int height = rows[i].FontHeight > 0 ? rows[i].FontHeight : form.FontHeight;
+        Controls.push_back(CreateControl(Hwnd, rows[i], static_cast<int>(i), FontOfHeight(height)));
+        if (!Controls.back() || !Controls.back()->Created()) return false;
+    }
+    SendMessageW(Hwnd, DM_SETDEFID, IDOK, 0);
+    return true;
+}
+
+HFONT WindowWin32::FontOfHeight(int height) {
+    for (const auto& [fontHeight, font] : Fonts)
+        if (fontHeight == height) return font.get();
+    ScopedFont font(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                                Widen(DialogForm().FontName).c_str()));
+    if (!WIN32_CHECK(font != nullptr)) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    Fonts.emplace_back(height, std::move(font));
+    return Fonts.back().second.get();
+}
+
+ControlWin32* WindowWin32::ControlOf(HWND hwnd) const {
+    for (const auto& control : Controls)
+        if (control->Holds(hwnd)) return control.get();
+    return nullptr;
+}
+
+void WindowWin32::Show() {
+    ShowWindow(Hwnd, SW_SHOWNORMAL);
+    SetForegroundWindow(Hwnd);
+    if (IsWindow(Hwnd) && !Controls.empty())
+        SendMessageW(Hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Controls.front()->FocusTarget()), TRUE);
+}
+
+TControl* WindowWin32::FindControl(std::string_view name) {
+    for (const auto& control : Controls)
+        if (name == control->Design.Name) return &control->Widget();
+    return nullptr;
+}
+
+int WindowWin32::Left() const { return HwndScreenRect(Hwnd).left; }
+
+int WindowWin32::Top() const { return HwndScreenRect(Hwnd).top; }
+
+void WindowWin32::MoveTo(int left, int top) { HwndMoveOnScreen(Hwnd, left, top); }
+
+void WindowWin32::Close() {
+    if (Closing) return;
+    Closing = true;
+    if (OnClose) OnClose();
+    DestroyWindow(Hwnd);
+}
+
+void WindowWin32::ShowConfirmation(const std::string& text, const std::string& caption) {
+    MessageBoxW(Hwnd, Widen(text).c_str(), Widen(caption).c_str(), MB_OK | MB_ICONQUESTION);
+}
+
+void WindowWin32::FocusControl(TControl& control) {
+    for (const auto& candidate : Controls)
+        if (&candidate->Widget() == &control)
+            SendMessageW(Hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(candidate->FocusTarget()), TRUE);
+}
+
+std::filesystem::path WindowWin32::ExecutableFolder() const { return ExecutableFolderPath(); }
+
+LRESULT CALLBACK WindowWin32::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<WindowWin32*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->Hwnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<WindowWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NCDESTROY && self) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->Hwnd = nullptr;
+        self = nullptr;
+    }
+    if (!self) return DefDlgProcW(hwnd, message, wParam, lParam);
+    // No exception may unwind through Windows' own frames: a failing handler ends the run as Cancel does.
+    try {
+        return self->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        self->Fail();
+        return 0;
+    }
+}
+
+LRESULT WindowWin32::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_SHOWWINDOW: OnShowWindow(wParam != 0); break;
+    case WM_SYSCOMMAND: if (OnSysCommand(wParam)) return 0; break;
+    case WM_CLOSE: OnCloseMessage(); return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
+    }
+    return DefDlgProcW(Hwnd, message, wParam, lParam);
+}
+
+// Enter and Esc arrive from the dialog manager as IDOK and IDCANCEL, which OK and Cancel carry.
+void WindowWin32::OnCommand(int id, int code, HWND control) {
+    ControlWin32* target = control ? ControlOf(control) : nullptr;
+    if (!target)
+        for (const auto& candidate : Controls)
+            if (GetDlgCtrlID(candidate->Hwnd) == id) target = candidate.get();
+    if (target) target->OnNotify(control ? code : BN_CLICKED);
+}
+
+HBRUSH WindowWin32::OnCtlColor(HDC dc, HWND control) {
+    const ControlWin32* target = ControlOf(control);
+    const bool own = target && target->Background;
+    SetBkColor(dc, own ? target->BackgroundColor : BackgroundColor);
+    return own ? target->Background.get() : Background.get();
+}
+
+void WindowWin32::OnShowWindow(bool shown) {
+    if (!shown || Shown) return;
+    Shown = true;
+    if (OnShow) OnShow();
+}
+
+void WindowWin32::OnCloseMessage() {
+    if (Closing) DestroyWindow(Hwnd);  // after a failure: the cancel file is written already
+    else Close();
+}
+
+void WindowWin32::OnDestroy() { PostQuitMessage(0); }
+
+// The application window owns the taskbar button, so it is the one that is minimised; Windows hides
+// and restores the dialog with its owner.
+bool WindowWin32::OnSysCommand(WPARAM command) {
+    if ((command & 0xFFF0) != SC_MINIMIZE || !Owner) return false;
+    ShowWindow(Owner, SW_MINIMIZE);
+    return true;
+}
+
+void WindowWin32::Fail() {
+    Win32Check(false, "a handler threw an exception", __FILE__, __LINE__);
+    const bool first = !Closing;
+    Closing = true;
+    if (first && OnFailure) {
+        try {
+            OnFailure();
+        } catch (...) {
+        }
+    }
+    if (Hwnd) PostMessageW(Hwnd, WM_CLOSE, 0, 0);
+}

@@ -1,0 +1,93 @@
+// Text conversion with code page 932, the one error check, and small window and process helpers.
+#include "app/win32/win32_base.h"
+
+#include <algorithm>
+#include <cstdio>
+
+//--------------------------------------------------------------------------- text
+
+namespace {
+constexpr UINT kShiftJis = 932;
+}
+
+std::wstring Widen(std::string_view sjis) {
+    if (sjis.empty()) return {};
+    const int length = MultiByteToWideChar(kShiftJis, 0, sjis.data(), static_cast<int>(sjis.size()), nullptr, 0);
+    if (!WIN32_CHECK(length > 0)) return {};
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(kShiftJis, 0, sjis.data(), static_cast<int>(sjis.size()), wide.data(), length);
+    return wide;
+}
+
+std::string Narrow(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int length = WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    if (!WIN32_CHECK(length > 0)) return {};
+    std::string sjis(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), sjis.data(), length, nullptr,
+                        nullptr);
+    return sjis;
+}
+
+//--------------------------------------------------------------------------- checks
+
+bool Win32Check(bool ok, const char* expression, const char* file, int line) {
+    if (ok) return true;
+    const DWORD error = GetLastError();
+    char message[512];
+    std::snprintf(message, sizeof message, "Tarvel: %s:%d: %s failed (error %lu)\n", file, line, expression,
+                  static_cast<unsigned long>(error));
+    OutputDebugStringA(message);
+    return false;
+}
+
+//--------------------------------------------------------------------------- windows
+
+std::string HwndText(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    wide.resize(static_cast<size_t>(GetWindowTextW(hwnd, wide.data(), length + 1)));
+    return Narrow(wide);
+}
+
+void HwndSetText(HWND hwnd, std::string_view sjis) { WIN32_CHECK(SetWindowTextW(hwnd, Widen(sjis).c_str())); }
+
+RECT HwndScreenRect(HWND hwnd) {
+    RECT rect{};
+    WIN32_CHECK(GetWindowRect(hwnd, &rect));
+    return rect;
+}
+
+void HwndMoveOnScreen(HWND hwnd, int left, int top) {
+    const RECT now = HwndScreenRect(hwnd);
+    const LONG width = now.right - now.left, height = now.bottom - now.top;
+    const RECT wanted{left, top, left + width, top + height};
+    if (!MonitorFromRect(&wanted, MONITOR_DEFAULTTONULL)) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (WIN32_CHECK(GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor))) {
+            const RECT& work = monitor.rcWork;
+            left = std::max(work.left, std::min<LONG>(left, work.right - width));
+            top = std::max(work.top, std::min<LONG>(top, work.bottom - height));
+        }
+    }
+    WIN32_CHECK(SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+}
+
+//--------------------------------------------------------------------------- process
+
+std::filesystem::path ExecutableFolderPath() {
+    // Paths may be longer than MAX_PATH; GetModuleFileNameW cuts silently, so grow until it fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (!WIN32_CHECK(length != 0)) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return std::filesystem::path(path).parent_path();
+        }
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+}

@@ -1,0 +1,46 @@
+// The small Win32 helpers the dialog is built with: text conversion, the one error check, RAII holders.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+//--------------------------------------------------------------------------- text
+
+// Every text of the tool is Shift-JIS; code page 932 is named explicitly, so the dialog reads and
+// shows Japanese the same on every Windows display language.
+std::wstring Widen(std::string_view sjis);
+std::string Narrow(std::wstring_view wide);
+
+//--------------------------------------------------------------------------- checks
+
+// Records a failed Win32 call (expression, file, line, GetLastError) for a debugger or DebugView and
+// returns the result, so the caller can take its way out; nothing is ever shown to the user.
+bool Win32Check(bool ok, const char* expression, const char* file, int line);
+#define WIN32_CHECK(expression) Win32Check((expression), #expression, __FILE__, __LINE__)
+
+//--------------------------------------------------------------------------- holders
+
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+using ScopedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+using ScopedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+
+//--------------------------------------------------------------------------- windows
+
+std::string HwndText(HWND hwnd);
+void HwndSetText(HWND hwnd, std::string_view sjis);
+RECT HwndScreenRect(HWND hwnd);
+// Moves a top-level window to the position, or onto the nearest monitor's work area when the
+// position lies on no monitor at all (a settings file from a since removed second screen).
+void HwndMoveOnScreen(HWND hwnd, int left, int top);
+
+//--------------------------------------------------------------------------- process
+
+// Folder of the running executable as Windows names it (UTF-16), whatever the code page.
+std::filesystem::path ExecutableFolderPath();

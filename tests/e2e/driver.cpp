@@ -1,0 +1,491 @@
+// End-to-end driver: plays one case folder's script against the real Tarvel.exe, the way a user
+// would drive the dialog, and compares the files it leaves with the case's hand-made references.
+//
+//   tarvel_e2e_driver <Tarvel.exe> <case folder> <work folder>
+//
+// The script (script.txt, UTF-8) holds one action per line; '#' starts a comment:
+//   folder <path>              tool folder below the work folder (default "tool"), before start
+//   put <case file> [<name>]   copies a case file into the tool folder
+//   readonly <name>            marks a tool-folder file read-only
+//   start                      starts Tarvel.exe from the tool folder, the current folder elsewhere
+//   select <control> <index>   picks a list item as the mouse does (CB_SETCURSEL + CBN_SELCHANGE)
+//   type <control> <text>      replaces a text box's text, character by character (WM_CHAR)
+//   append <control> <text>    types at the end of the text
+//   click <control> [<item>]   clicks a check box, or a radio group's button
+//   key <key>                  Tab, Enter, Escape or Alt+<letter>, to the focused control
+//   ok | cancel | close        presses OK or Cancel, or the title-bar close button
+//   expect <control> <value>   list or radio index, check 0/1, or text of a text box or label
+//   expect-item <control> <index> <text>   a list item's text
+//   expect-focus <control>     the control with the keyboard focus
+//   expect-message <text> <caption>   the confirmation box; it is then closed with its OK button
+//   expect-position <x> <y>    the window's top-left corner on the screen
+//   expect-exit <code>         waits for the tool to end
+//   expect-file <name> <case file>    compares a tool-folder file now
+//   expect-absent <name>
+// At the end every file of the case's expected/ folder is compared with the tool folder's file of the
+// same name. Numbers in a line compare to 1e-9, all other bytes exactly; a mismatching file is kept
+// beside its reference as <reference>.actual.
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/win32/control_ids.h"
+#include "tool/DialogDesign.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+//--------------------------------------------------------------------------- text and files
+
+std::wstring FromUtf8(const std::string& text) {
+    if (text.empty()) return {};
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                            static_cast<int>(wide.size()))));
+    return wide;
+}
+
+std::string ToUtf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    std::string text(wide.size() * 3, '\0');
+    text.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                                        text.data(), static_cast<int>(text.size()), nullptr,
+                                                        nullptr)));
+    return text;
+}
+
+// ctest passes Unix paths; Wine's drive Z: is the Unix root.
+fs::path ArgumentPath(const wchar_t* argument) {
+    std::wstring path = argument;
+    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return fs::path(path);
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw Failure("cannot read " + ToUtf8(path.wstring()));
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// CopyFileW, not fs::copy_file: libstdc++'s overwrite_existing fails on mingw-w64 with "File exists".
+void CopyInto(const fs::path& from, const fs::path& to) {
+    if (!CopyFileW(from.c_str(), to.c_str(), FALSE))
+        throw Failure("cannot copy " + ToUtf8(from.wstring()) + " (error " + std::to_string(GetLastError()) + ")");
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+}
+
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + separator.size())
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+bool ParseNumber(const std::string& token, double& value) {
+    if (token.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(token.c_str(), &end);
+    return end == token.c_str() + token.size() && std::isfinite(value);
+}
+
+// Lines split at CR LF only, so a stray LF or a missing line end is a difference; within a line,
+// blank-separated tokens that are both numbers may differ by 1e-9.
+std::string FirstDifference(const std::string& expected, const std::string& actual) {
+    const auto expectedLines = Split(expected, "\r\n"), actualLines = Split(actual, "\r\n");
+    for (size_t i = 0; i < std::max(expectedLines.size(), actualLines.size()); ++i) {
+        const std::string want = i < expectedLines.size() ? expectedLines[i] : "<missing>";
+        const std::string got = i < actualLines.size() ? actualLines[i] : "<missing>";
+        const auto wantTokens = Split(want, " "), gotTokens = Split(got, " ");
+        bool same = wantTokens.size() == gotTokens.size();
+        for (size_t t = 0; same && t < wantTokens.size(); ++t) {
+            double a, b;
+            same = wantTokens[t] == gotTokens[t] ||
+                   (ParseNumber(wantTokens[t], a) && ParseNumber(gotTokens[t], b) && std::fabs(a - b) <= 1e-9);
+        }
+        if (!same) return "line " + std::to_string(i + 1) + ": expected [" + want + "] got [" + got + "]";
+    }
+    return {};
+}
+
+// <chrono> and <thread> cannot be built with the Shift-JIS execution character set (the "µs" suffix).
+void Wait(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+
+//--------------------------------------------------------------------------- the tool under test
+
+class Session {
+public:
+    Session(fs::path exe, fs::path caseFolder, fs::path work)
+        : Exe(std::move(exe)), Case(std::move(caseFolder)), Work(std::move(work)), Tool(Work / L"tool"),
+          Elsewhere(Work / L"elsewhere") {
+        ClearReadOnly(Work);
+        fs::remove_all(Work);
+        fs::create_directories(Elsewhere);
+        // A decoy in the current folder: the tool must neither read nor write it.
+        WriteBytes(Elsewhere / L"JWC_TEMP.TXT", kDecoy);
+    }
+    ~Session() { Stop(); }
+
+    void Run(const std::string& line);
+    void Finish();
+
+private:
+    static constexpr const char* kDecoy = "hq\r\nhp1 5 5\r\nhp2 5 5\r\n";
+
+    static void ClearReadOnly(const fs::path& folder) {
+        std::error_code error;
+        for (auto it = fs::recursive_directory_iterator(folder, error); !error && it != fs::end(it); ++it)
+            SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+
+    void Start();
+    void Stop() {
+        if (!Process.hProcess) return;
+        if (WaitForSingleObject(Process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(Process.hProcess, 99);
+        CloseHandle(Process.hProcess);
+        CloseHandle(Process.hThread);
+        Process = {};
+        Main = nullptr;
+    }
+    bool Running() const { return Process.hProcess && WaitForSingleObject(Process.hProcess, 0) == WAIT_TIMEOUT; }
+    HWND Control(const std::string& name, int item = -1) const;
+    const TControlDesign& Row(const std::string& name) const;
+    LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const;
+    std::string Value(const std::string& name) const;
+    std::string FocusName() const;
+    HWND MessageBox() const;
+    void Barrier();
+    void PostKey(const std::string& key);
+    void TypeText(HWND edit, const std::wstring& text);
+    void CompareFile(const fs::path& actual, const fs::path& expected);
+    template <class Get> void Expect(const std::string& what, const std::string& want, Get get);
+
+    fs::path Exe, Case, Work, Tool, Elsewhere;
+    PROCESS_INFORMATION Process{};
+    HWND Main = nullptr;
+    int Marker = 0;
+};
+
+const TControlDesign& Session::Row(const std::string& name) const {
+    const int position = ControlPosition(name);
+    if (position < 0) throw Failure("no control named " + name);
+    return DialogControls()[static_cast<size_t>(position)];
+}
+
+HWND Session::Control(const std::string& name, int item) const {
+    const int position = ControlPosition(name);
+    if (position < 0) throw Failure("no control named " + name);
+    HWND hwnd = GetDlgItem(Main, item < 0 ? ControlId(position) : RadioButtonId(position, item));
+    if (!hwnd) throw Failure("control " + name + " not found in the window");
+    return hwnd;
+}
+
+LRESULT Session::Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
+        throw Failure("the tool did not answer message " + std::to_string(message));
+    return static_cast<LRESULT>(result);
+}
+
+void Session::Start() {
+    if (Running()) throw Failure("start: the tool is still running");
+    Stop();
+    fs::create_directories(Tool);
+    CopyInto(Exe, Tool / L"Tarvel.exe");
+    std::wstring commandLine = L"\"" + (Tool / L"Tarvel.exe").wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        Elsewhere.c_str(), &startup, &Process))
+        throw Failure("cannot start Tarvel.exe (error " + std::to_string(GetLastError()) + ")");
+    // FindWindow succeeds while the window is still creating its controls; ready means visible,
+    // answering, and holding the last control of the design.
+    const int lastId = ControlId(static_cast<int>(DialogControls().size()) - 1);
+    for (int i = 0; i < 500 && Running(); ++i, Wait(20)) {
+        HWND hwnd = nullptr;
+        while ((hwnd = FindWindowExW(nullptr, hwnd, nullptr, L"Tarvel")) != nullptr) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == Process.dwProcessId) break;
+        }
+        DWORD_PTR ignored;
+        if (hwnd && IsWindowVisible(hwnd) &&
+            SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) &&
+            GetDlgItem(hwnd, lastId)) {
+            Main = hwnd;
+            return;
+        }
+    }
+    throw Failure("the window \"Tarvel\" did not appear");
+}
+
+// A sent message is no barrier for posted ones: post a marker behind them (a caret position in the
+// memo, which no case looks at) and wait until the tool has reached it.
+void Session::Barrier() {
+    HWND memo = GetDlgItem(Main, ControlId(ControlPosition("Memo1")));
+    if (!memo) return;  // the window is gone: the tool is ending
+    Marker = Marker % 100 + 1;
+    PostMessageW(memo, EM_SETSEL, Marker, Marker);
+    for (int i = 0; i < 250; ++i, Wait(20)) {
+        if (!Running()) return;
+        DWORD_PTR selection = 0;
+        if (SendMessageTimeoutW(memo, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &selection) &&
+            LOWORD(selection) == Marker && HIWORD(selection) == Marker)
+            return;
+    }
+    throw Failure("the tool did not work off its messages");
+}
+
+std::string Session::Value(const std::string& name) const {
+    const TControlDesign& row = Row(name);
+    switch (row.Kind) {
+    case TControlKind::ComboBox: return std::to_string(Send(Control(name), CB_GETCURSEL, 0, 0));
+    case TControlKind::CheckBox: return Send(Control(name), BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0";
+    case TControlKind::RadioGroup:
+        for (size_t i = 0; i < row.Items.size(); ++i)
+            if (Send(Control(name, static_cast<int>(i)), BM_GETCHECK, 0, 0) == BST_CHECKED) return std::to_string(i);
+        return "-1";
+    default: {
+        wchar_t text[1024] = {};
+        Send(Control(name), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+        return ToUtf8(text);
+    }
+    }
+}
+
+std::string Session::FocusName() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(Process.dwThreadId, &info) || !info.hwndFocus) return "<none>";
+    const int id = GetDlgCtrlID(info.hwndFocus);
+    const auto rows = DialogControls();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int first = ControlId(static_cast<int>(i));
+        if (id == first || (rows[i].Kind == TControlKind::RadioGroup && id > first && id <= first + 9))
+            return rows[i].Name;
+    }
+    wchar_t className[64] = {};
+    GetClassNameW(info.hwndFocus, className, 64);
+    return "<" + ToUtf8(className) + " " + std::to_string(id) + ">";
+}
+
+HWND Session::MessageBox() const {
+    HWND hwnd = nullptr;
+    while ((hwnd = FindWindowExW(nullptr, hwnd, L"#32770", nullptr)) != nullptr) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid == Process.dwProcessId && IsWindowVisible(hwnd)) return hwnd;
+    }
+    return nullptr;
+}
+
+// Keys go where a real key would: to the focused control, through the tool's message loop and its
+// dialog manager. Alt+<letter> arrives as the WM_SYSCHAR that TranslateMessage would make.
+void Session::PostKey(const std::string& key) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(Process.dwThreadId, &info);
+    HWND target = info.hwndFocus ? info.hwndFocus : Main;
+    if (key.rfind("Alt+", 0) == 0 && key.size() == 5) {
+        const wchar_t letter = static_cast<wchar_t>(std::tolower(static_cast<unsigned char>(key[4])));
+        PostMessageW(target, WM_SYSCHAR, letter, 1 | (1 << 29));
+        return;
+    }
+    // Shift+Tab is left out: the dialog manager reads Shift from the tool thread's key state, which a
+    // posted message does not set.
+    const UINT vk = key == "Tab" ? VK_TAB : key == "Enter" ? VK_RETURN : key == "Escape" ? VK_ESCAPE : 0;
+    if (!vk) throw Failure("unknown key " + key);
+    PostMessageW(target, WM_KEYDOWN, vk, 1);
+    PostMessageW(target, WM_KEYUP, vk, 1 | (1u << 30) | (1u << 31));
+}
+
+// WM_CHAR is sent, so each character has gone through the text box's own typing logic (limit,
+// input checks, EN_UPDATE) when the call returns.
+void Session::TypeText(HWND edit, const std::wstring& text) {
+    for (wchar_t c : text) Send(edit, WM_CHAR, c, 1);
+}
+
+template <class Get> void Session::Expect(const std::string& what, const std::string& want, Get get) {
+    std::string got;
+    for (int i = 0; i < 150; ++i, Wait(20))
+        if ((got = get()) == want) return;
+    throw Failure(what + ": expected [" + want + "] got [" + got + "]");
+}
+
+void Session::CompareFile(const fs::path& actual, const fs::path& expected) {
+    fs::path keep = expected;
+    keep += L".actual";
+    fs::remove(keep);
+    if (!fs::exists(actual)) throw Failure(ToUtf8(actual.filename().wstring()) + " is missing");
+    const std::string got = ReadBytes(actual);
+    const std::string difference = FirstDifference(ReadBytes(expected), got);
+    if (difference.empty()) return;
+    WriteBytes(keep, got);
+    throw Failure(ToUtf8(actual.filename().wstring()) + " differs from " + ToUtf8(expected.wstring()) + ", " +
+                  difference + " (actual kept as " + ToUtf8(keep.filename().wstring()) + ")");
+}
+
+void Session::Run(const std::string& line) {
+    std::istringstream in(line);
+    std::string verb, name;
+    in >> verb;
+    if (verb.empty() || verb[0] == '#') return;
+    in >> name;
+    std::string rest;
+    std::getline(in >> std::ws, rest);
+    const auto needWindow = [&] {
+        if (!Main || !Running()) throw Failure(verb + ": the tool is not running");
+    };
+
+    if (verb == "folder") Tool = Work / FromUtf8(name);
+    else if (verb == "put") {
+        fs::create_directories(Tool);
+        CopyInto(Case / FromUtf8(name), Tool / FromUtf8(rest.empty() ? name : rest));
+    } else if (verb == "readonly") {
+        if (!SetFileAttributesW((Tool / FromUtf8(name)).c_str(), FILE_ATTRIBUTE_READONLY))
+            throw Failure("cannot make " + name + " read-only");
+    } else if (verb == "start") Start();
+    else if (verb == "select") {
+        needWindow();
+        HWND combo = Control(name);
+        Send(combo, CB_SETCURSEL, std::stoi(rest), 0);
+        Send(Main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    } else if (verb == "type" || verb == "append") {
+        needWindow();
+        HWND edit = Control(name);
+        const LRESULT length = Send(edit, WM_GETTEXTLENGTH, 0, 0);
+        Send(edit, EM_SETSEL, verb == "type" ? 0 : length, length);
+        if (verb == "type" && length > 0) Send(edit, WM_CHAR, VK_BACK, 1);
+        TypeText(edit, FromUtf8(rest));
+    } else if (verb == "click") {
+        needWindow();
+        Send(Control(name, rest.empty() ? -1 : std::stoi(rest)), BM_CLICK, 0, 0);
+    } else if (verb == "key") {
+        needWindow();
+        PostKey(name);
+        Barrier();
+    } else if (verb == "ok" || verb == "cancel") {
+        // Posted, never sent: OK may open a modal box, and a sent message would wait for it.
+        needWindow();
+        const int id = verb == "ok" ? IDOK : IDCANCEL;
+        PostMessageW(Main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(Main, id)));
+        Barrier();
+    } else if (verb == "close") {
+        needWindow();
+        PostMessageW(Main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Barrier();
+    } else if (verb == "expect") {
+        needWindow();
+        Expect(name, rest, [&] { return Value(name); });
+    } else if (verb == "expect-item") {
+        needWindow();
+        std::istringstream item(rest);
+        int index = -1;
+        std::string want;
+        item >> index;
+        std::getline(item >> std::ws, want);
+        Expect(name + " item " + std::to_string(index), want, [&] {
+            wchar_t text[256] = {};
+            Send(Control(name), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+            return ToUtf8(text);
+        });
+    } else if (verb == "expect-focus") {
+        needWindow();
+        Expect("focus", name, [&] { return FocusName(); });
+    } else if (verb == "expect-message") {
+        needWindow();
+        HWND box = nullptr;
+        for (int i = 0; i < 250 && !(box = MessageBox()); ++i) Wait(20);
+        if (!box) throw Failure("no message box appeared");
+        wchar_t text[512] = {}, caption[128] = {};
+        Send(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+        Send(box, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(caption));
+        const std::string wanted = name + " / " + rest, shown = ToUtf8(text) + " / " + ToUtf8(caption);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        if (shown != wanted) throw Failure("message box: expected [" + wanted + "] got [" + shown + "]");
+        for (int i = 0; i < 250 && IsWindow(box); ++i) Wait(20);
+        Barrier();
+    } else if (verb == "expect-position") {
+        needWindow();
+        Expect("position", name + " " + rest, [&] {
+            RECT rect{};
+            GetWindowRect(Main, &rect);
+            return std::to_string(rect.left) + " " + std::to_string(rect.top);
+        });
+    } else if (verb == "expect-exit") {
+        if (!Process.hProcess) throw Failure("expect-exit: the tool was never started");
+        if (WaitForSingleObject(Process.hProcess, 10000) != WAIT_OBJECT_0) throw Failure("the tool did not end");
+        DWORD code = 0;
+        GetExitCodeProcess(Process.hProcess, &code);
+        if (std::to_string(code) != name) throw Failure("exit code " + std::to_string(code) + ", expected " + name);
+        Stop();
+    } else if (verb == "expect-file") CompareFile(Tool / FromUtf8(name), Case / FromUtf8(rest));
+    else if (verb == "expect-absent") {
+        if (fs::exists(Tool / FromUtf8(name))) throw Failure(name + " exists but should not");
+    } else throw Failure("unknown action " + verb);
+}
+
+void Session::Finish() {
+    if (Running()) throw Failure("the script ended with the tool still running");
+    const fs::path expected = Case / L"expected";
+    if (fs::is_directory(expected))
+        for (const auto& entry : fs::directory_iterator(expected))
+            if (entry.path().extension() != L".actual") CompareFile(Tool / entry.path().filename(), entry.path());
+    if (ReadBytes(Elsewhere / L"JWC_TEMP.TXT") != kDecoy || fs::exists(Elsewhere / L"sorvel.dat"))
+        throw Failure("the tool touched the current folder instead of its own");
+}
+
+void Print(const std::string& utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stdout); }
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    // A crash of the driver or the tool must fail the test, not wait at an error box.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    if (argc != 4) {
+        Print("usage: tarvel_e2e_driver <Tarvel.exe> <case folder> <work folder>\n");
+        return 2;
+    }
+    const fs::path caseFolder = ArgumentPath(argv[2]);
+    int lineNumber = 0;
+    std::string line;
+    try {
+        Session session(ArgumentPath(argv[1]), caseFolder, ArgumentPath(argv[3]));
+        std::istringstream script(ReadBytes(caseFolder / L"script.txt"));
+        while (std::getline(script, line)) {
+            ++lineNumber;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            session.Run(line);
+        }
+        line = "(end of script)";
+        session.Finish();
+    } catch (const std::exception& error) {
+        Print("FAILED at script line " + std::to_string(lineNumber) + " [" + line + "]: " + error.what() + "\n");
+        return 1;
+    }
+    Print("passed: " + ToUtf8(caseFolder.filename().wstring()) + "\n");
+    return 0;
+}
