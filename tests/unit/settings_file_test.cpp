@@ -1,0 +1,142 @@
+// "sorvel.dat": its lines as values, its exact bytes, and a write that never leaves half a file.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dialog_tool_folder.h"
+#include "tool/replace_file.h"
+#include "tool/settings_file.h"
+
+namespace {
+
+const char kFullFile[] =
+    "120\r\n-40\r\n7\r\n11\r\n4\r\n8\r\n0\r\n1.5\r\nL=\r\n mm\r\n-3\r\nabc\r\n2.25\r\n1000\r\n"
+    "179.9\r\n\r\n1\r\n1\r\n1\r\n0\r\n1\r\n0\r\n2\r\n100\r\n30\r\n";
+
+} // namespace
+
+TEST(SettingsFile, ParsesTheFirst22LinesInTheirOrder) {
+    const TSettings s = ParseSettings(kFullFile);
+    EXPECT_EQ(s.WindowLeft, 120);
+    EXPECT_EQ(s.WindowTop, -40);
+    EXPECT_EQ(s.ListIndex, (std::array<int32_t, 5>{7, 11, 4, 8, 0}));
+    EXPECT_EQ(s.EditText,
+              (std::array<std::string, 9>{"1.5", "L=", " mm", "-3", "abc", "2.25", "1000", "179.9", ""}));
+    EXPECT_EQ(s.RadioIndex, (std::array<int32_t, 2>{1, 1}));
+    EXPECT_EQ(s.Checked, (std::array<bool, 4>{true, false, true, false}));
+}
+
+TEST(SettingsFile, ReadsMissingLinesAsEmpty) {
+    const TSettings empty = ParseSettings("");
+    EXPECT_EQ(empty.WindowLeft, 0);
+    EXPECT_EQ(empty.WindowTop, 0);
+    EXPECT_EQ(empty.ListIndex, (std::array<int32_t, 5>{}));
+    EXPECT_EQ(empty.EditText, (std::array<std::string, 9>{}));
+    EXPECT_EQ(empty.RadioIndex, (std::array<int32_t, 2>{}));
+    EXPECT_EQ(empty.Checked, (std::array<bool, 4>{}));
+
+    const TSettings shortFile = ParseSettings("10\r\n20\r\n3\r\n4\r\n5\r\n6\r\n1\r\n2.5");
+    EXPECT_EQ(shortFile.WindowLeft, 10);
+    EXPECT_EQ(shortFile.ListIndex, (std::array<int32_t, 5>{3, 4, 5, 6, 1}));
+    EXPECT_EQ(shortFile.EditText[0], "2.5");
+    EXPECT_EQ(shortFile.EditText[1], "");
+    EXPECT_EQ(shortFile.Checked[3], false);
+}
+
+TEST(SettingsFile, TurnsNegativeIndexesIntoZero) {
+    EXPECT_EQ(ParseSettings("0\n0\n-1\n0\n-3\n").ListIndex, (std::array<int32_t, 5>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(ParseSettings("0\n0\n0\n12\n0\n").ListIndex[1], 12);
+    EXPECT_EQ(ParseSettings("\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n-7\n5\n").RadioIndex,
+              (std::array<int32_t, 2>{0, 5}));
+}
+
+TEST(SettingsFile, ChecksABoxForAnyNumberButZero) {
+    auto checked = [](const char* line) {
+        return ParseSettings(std::string(18, '\n') + line + "\r\n").Checked[0];
+    };
+    EXPECT_TRUE(checked("1"));
+    EXPECT_TRUE(checked("2"));
+    EXPECT_TRUE(checked("-1"));
+    EXPECT_FALSE(checked("0"));
+    EXPECT_FALSE(checked("abc"));
+    EXPECT_FALSE(checked(""));
+}
+
+TEST(SettingsFile, KeepsTextLinesWhole) {
+    const std::string forty = "0123456789012345678901234567890123456789";
+    EXPECT_EQ(ParseSettings("0\n0\n0\n0\n0\n0\n0\n1\n" + forty + "\n").EditText[1], forty);
+    EXPECT_EQ(ParseSettings("0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n \x81\x40"
+                            "A \r\n")
+                  .EditText[1],
+              " \x81\x40"
+              "A ");
+    // Only the line feed ends a line, and only the one carriage return before it is dropped.
+    EXPECT_EQ(ParseSettings("0\n0\n0\n0\n0\n0\n0\na\rb\r\r\n").EditText[0], "a\rb\r");
+}
+
+TEST(SettingsFile, WritesAll31LinesWithCrLf) {
+    TSettings s;
+    s.WindowLeft = -8;
+    s.WindowTop = 1200;
+    s.ListIndex = {7, 7, 1, 3, 2};
+    s.EditText = {"1", "", "", "0.5", "2", "2", "3", "15", "2"};
+    s.RadioIndex = {0, 1};
+    s.Checked = {false, true, false, true};
+    THostParameters host;
+    host.HostLayerGroup = 2;
+    host.GroupScale[2] = 0.5;
+    host.AxisAngle = 30;
+    host.Points.resize(100);
+    host.Points[1] = {true, 0, 0, 0};
+    host.Points[2] = {true, 100.25, -3, 0};
+    host.Points[3] = {true, 50, 20, 0};
+    host.Points[4] = {true, 9, 9, 0};
+    EXPECT_EQ(FormatSettings(s, host),
+              "-8\r\n1200\r\n7\r\n7\r\n1\r\n3\r\n2\r\n1\r\n\r\n\r\n0.5\r\n2\r\n2\r\n3\r\n15\r\n2\r\n"
+              "0\r\n1\r\n0\r\n1\r\n0\r\n1\r\n"
+              "2\r\n0.5\r\n30\r\n0\r\n0\r\n100.25\r\n-3\r\n50\r\n20\r\n");
+}
+
+TEST(SettingsFile, ReadsNothingFromAMissingOrUnreadableFile) {
+    TToolFolder folder;
+    EXPECT_FALSE(ReadSettingsFile(folder.Path / "sorvel.dat"));
+    EXPECT_FALSE(ReadSettingsFile(folder.Path));
+    folder.Write("sorvel.dat", "");
+    EXPECT_EQ(ReadSettingsFile(folder.Path / "sorvel.dat"), "");
+    folder.Write("sorvel.dat", kFullFile);
+    EXPECT_EQ(ReadSettingsFile(folder.Path / "sorvel.dat"), kFullFile);
+}
+
+TEST(ReplaceFileContents, ReplacesTheOldFileWhole) {
+    TToolFolder folder;
+    folder.Write("sorvel.dat", "old settings that are longer than the new ones\r\n");
+    EXPECT_TRUE(ReplaceFileContents(folder.Path / "sorvel.dat", "new\r\n"));
+    EXPECT_EQ(folder.Read("sorvel.dat"), "new\r\n");
+    EXPECT_FALSE(folder.Has("sorvel.dat.new"));
+    EXPECT_TRUE(ReplaceFileContents(folder.Path / "fresh.dat", "x"));
+    EXPECT_EQ(folder.Read("fresh.dat"), "x");
+}
+
+TEST(ReplaceFileContents, KeepsTheOldFileWhenTheWriteFails) {
+    TToolFolder folder;
+    folder.Write("sorvel.dat", "old\r\n");
+    // A full disk: half the bytes get out, then the write fails.
+    auto failHalfway = [](std::ostream& out, std::string_view bytes) {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size() / 2));
+        out.flush();
+        return false;
+    };
+    EXPECT_FALSE(ReplaceFileContents(folder.Path / "sorvel.dat", "0123456789\r\n", failHalfway));
+    EXPECT_EQ(folder.Read("sorvel.dat"), "old\r\n");
+    EXPECT_FALSE(folder.Has("sorvel.dat.new"));
+
+    EXPECT_FALSE(ReplaceFileContents(folder.Path / "no folder" / "sorvel.dat", "x"));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path / "no folder"));
+
+    // The new file is complete but cannot take the old one's place.
+    std::filesystem::create_directory(folder.Path / "taken");
+    folder.Write("taken/inside", "");
+    EXPECT_FALSE(ReplaceFileContents(folder.Path / "taken", "x"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path / "taken"));
+    EXPECT_FALSE(folder.Has("taken.new"));
+}
