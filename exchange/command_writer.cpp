@@ -18,8 +18,8 @@ std::string DecimalText(int32_t v) {
     return std::string(buffer, result.ptr);
 }
 
-// Jw_cad reads layer groups and layers as one hexadecimal digit; values outside 0..15 are passed
-// on as the 32-bit pattern, the way the host's own writer would spell them.
+// Jw_cad reads layer groups and layers as one hexadecimal digit; values outside 0..15 go out
+// unchecked, a negative one as its 32-bit pattern rather than with a sign.
 std::string HexText(int32_t v) {
     char buffer[16];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<uint32_t>(v), 16);
