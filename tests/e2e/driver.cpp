@@ -22,6 +22,8 @@
 //   expect-exit <code>         waits for the tool to end
 //   expect-file <name> <case file>    compares a tool-folder file now
 //   expect-absent <name>
+//   signal <name>              creates an empty file <name> in the case folder (for scripts/demo)
+//   await <name>               waits up to 120 s for the file <name> to appear in the case folder
 // At the end every file of the case's expected/ folder is compared with the tool folder's file of the
 // same name. Numbers in a line compare to 1e-9, all other bytes exactly; a mismatching file is kept
 // beside its reference as <reference>.actual.
@@ -445,6 +447,10 @@ void Session::Run(const std::string& line) {
     } else if (verb == "expect-file") CompareFile(Tool / FromUtf8(name), Case / FromUtf8(rest));
     else if (verb == "expect-absent") {
         if (fs::exists(Tool / FromUtf8(name))) throw Failure(name + " exists but should not");
+    } else if (verb == "signal") WriteBytes(Case / FromUtf8(name), "");
+    else if (verb == "await") {
+        for (int i = 0; i < 6000 && !fs::exists(Case / FromUtf8(name)); ++i) Wait(20);
+        if (!fs::exists(Case / FromUtf8(name))) throw Failure("gave up waiting for " + name);
     } else throw Failure("unknown action " + verb);
 }
 
