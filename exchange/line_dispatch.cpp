@@ -1,0 +1,121 @@
+// Applies one exchange-file line: the keyword table from header lines down to bare line segments.
+#include <new>
+#include <string>
+
+#include "exchange/line_rules.h"
+#include "exchange/line_tokenizer.h"
+#include "util/MyFunc.h"
+
+namespace {
+
+// Text keywords in the order of their kind numbers, shared with the command writer.
+constexpr std::string_view kTextKeywords[] = {"ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2"};
+
+int32_t TextKindOf(std::string_view key) {
+    for (int32_t k = 0; k < 10; ++k)
+        if (key == kTextKeywords[k]) return k;
+    return -1;
+}
+
+bool ApplyAttributeLine(const TLineTokens& t) {
+    const std::string_view key = t[0];
+    TAttributeState& a = AttributeState();
+    if (StartsWith(key, "lgn"))
+        HostParameters().GroupNames[a.LayerGroup].assign(key.substr(3));
+    else if (StartsWith(key, "lyn"))
+        HostParameters().LayerNames[a.LayerGroup * 16 + a.Layer].assign(key.substr(3));
+    else if (StartsWith(key, "lg"))
+        ApplyLayerGroupLine(t);
+    else if (StartsWith(key, "ly"))
+        ApplyLayerLine(t);
+    else if (StartsWith(key, "lc"))
+        ApplyColorLine(t);
+    else if (StartsWith(key, "lt"))
+        ApplyLineTypeLine(t);
+    else if (StartsWith(key, "lw"))
+        ApplyLineWidthLine(t);
+    else if (StartsWith(key, "cn$"))
+        ApplyFontLine(t);
+    else if (StartsWith(key, "cn"))
+        ApplyTextTypeLine(t);
+    else if (StartsWith(key, "cc")) {
+        const char digit = key.size() > 2 ? key[2] : ' ';
+        a.CcCode = digit >= '0' && digit <= '8' ? digit - '0' : 0;
+        a.InPolyline = false;
+    } else if (key.size() == 2 && key[0] == 'z' && key[1] >= '1' && key[1] <= '5') {
+        a.ZFlags |= 1 << (key[1] - '1');
+    } else if (StartsWith(key, "pn")) {
+        a.PnColor = TextToInt(key.substr(2));
+        a.InPolyline = false;
+    } else if (key == "pl") {
+        ++a.PolylineCount;
+        a.InPolyline = true;
+        a.DimensionPending = false;
+    } else if (key == "msg") {
+        a.DimensionPending = true;
+        a.InPolyline = false;
+    } else if (key == "#") {
+        a.InPolyline = false;
+        a.DimensionPending = false;
+    } else if (StartsWith(key, "hp") && t.Count >= 3) {
+        ApplyIndicatedPointLine(t);
+    } else if (StartsWith(key, "hhp")) {
+        ApplyEntityNumberLine(t);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ApplyEntityLine(const TLineTokens& t) {
+    const std::string_view key = t[0];
+    const int32_t n = t.Count;
+    if (key == "ci" && n == 4)
+        StoreCircle(t);
+    else if (key == "ci" && n >= 8)
+        StoreArc(t);
+    else if (n >= 6 && TextKindOf(key) >= 0)
+        StoreText(t, TextKindOf(key));
+    else if (key == "pt" && n == 3)
+        StorePoint(t);
+    else if (key == "pt" && n >= 6)
+        StoreMarker(t);
+    else if (key == "BL" && n >= 4)
+        StoreBlock(t);
+    else if (key == "sl" && (n == 5 || n == 7 || n >= 9))
+        StoreSlSolid(t);
+    else if (key == "sc" && n >= 9)
+        StoreValueSolid(t, ekSc);
+    else if (key == "se" && n >= 9)
+        StoreValueSolid(t, ekSe);
+    else if (key == "so" && n >= 9)
+        StoreValueSolid(t, ekSo);
+    else if (key == "sg" && n >= 9)
+        StoreValueSolid(t, ekSg);
+    else if (n == 4)
+        StoreLineSegment(t);
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
+void ApplyExchangeTokens(const TLineTokens& t) {
+    if (t.Count == 1 && t[0].empty()) return;
+    if (ApplyHeaderLine(t) || ApplyAttributeLine(t)) return;
+    ApplyEntityLine(t);
+}
+
+void ParseExchangeLine(std::string_view line) {
+    // One scratch buffer for every line: it only grows, so lines cost no allocation.
+    static std::string scratch;
+    try {
+        if (scratch.size() < line.size()) scratch.resize(line.size());
+        TLineTokens tokens;
+        TokenizeExchangeLine(line, scratch.data(), tokens);
+        ApplyExchangeTokens(tokens);
+    } catch (const std::bad_alloc&) {
+        // Out of memory drops this line only; the reader reports it as a failed read.
+    }
+}

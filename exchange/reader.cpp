@@ -1,0 +1,93 @@
+// Reads the exchange file in large blocks and hands each line to the parser, without a copy per line.
+#include <cstring>
+#include <fstream>
+#include <new>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "exchange/line_tokenizer.h"
+
+namespace {
+
+constexpr size_t kBlockSize = 1 << 20;
+
+struct TLineFeeder {
+    std::string Scratch;
+    // A CR that ended the previous block may be the first half of a CR LF.
+    bool SkipLeadingLf = false;
+
+    void Line(const char* begin, const char* end) {
+        const size_t n = static_cast<size_t>(end - begin);
+        if (Scratch.size() < n) Scratch.resize(n);
+        TLineTokens tokens;
+        TokenizeExchangeLine(std::string_view(begin, n), Scratch.data(), tokens);
+        ApplyExchangeTokens(tokens);
+    }
+
+    // Hands on every complete line of [begin, end) and returns where the unfinished rest starts.
+    // Lines end at LF, CR LF or a lone CR.
+    const char* Lines(const char* begin, const char* end, bool atEof) {
+        const char* p = begin;
+        if (SkipLeadingLf && p < end) {
+            if (*p == '\n') ++p;
+            SkipLeadingLf = false;
+        }
+        while (p < end) {
+            const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+            const char* stop = lf ? lf : end;
+            const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
+            if (cr) {
+                Line(p, cr);
+                p = cr + 1;
+                if (p == end)
+                    SkipLeadingLf = true;
+                else if (*p == '\n')
+                    ++p;
+            } else if (lf) {
+                Line(p, lf);
+                p = lf + 1;
+            } else if (atEof) {
+                Line(p, end);
+                p = end;
+            } else {
+                break;
+            }
+        }
+        return p;
+    }
+};
+
+bool ReadAllLines(std::ifstream& in) {
+    std::vector<char> buffer(kBlockSize);
+    TLineFeeder feeder;
+    size_t kept = 0; // bytes of an unfinished line at the start of the buffer
+    for (;;) {
+        if (kept == buffer.size()) buffer.resize(buffer.size() * 2); // a line longer than the buffer
+        in.read(buffer.data() + kept, static_cast<std::streamsize>(buffer.size() - kept));
+        const size_t got = static_cast<size_t>(in.gcount());
+        if (in.bad()) return false;
+        const bool atEof = got == 0 || in.eof();
+        const char* begin = buffer.data();
+        const char* end = begin + kept + got;
+        const char* rest = feeder.Lines(begin, end, atEof);
+        kept = static_cast<size_t>(end - rest);
+        if (kept > 0) std::memmove(buffer.data(), rest, kept);
+        if (atEof) return true;
+    }
+}
+
+} // namespace
+
+bool ReadExchangeFile(const std::filesystem::path& path) {
+    try {
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) return false;
+        std::ifstream in(path, std::ios::in | std::ios::binary);
+        if (!in.is_open()) return false;
+        return ReadAllLines(in);
+    } catch (...) {
+        // Out of memory or a stream failure ends the reading; what was stored so far stays.
+        return false;
+    }
+}

@@ -1,0 +1,117 @@
+// Reading JWC_TEMP.TXT from disk: line ends, odd bytes, long lines and missing files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "exchange/JwwGaibu.h"
+
+namespace {
+
+class ExchangeReaderFile : public testing::Test {
+  protected:
+    void SetUp() override {
+        InitExchangeData();
+        dir = std::filesystem::temp_directory_path() /
+              ("tarvel_reader_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(dir);
+        path = dir / "JWC_TEMP.TXT";
+    }
+    void TearDown() override {
+        FreeExchangeData();
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    void Write(const std::string& bytes) {
+        std::ofstream out(path, std::ios::binary);
+        out << bytes;
+    }
+    std::filesystem::path dir, path;
+};
+
+} // namespace
+
+TEST_F(ExchangeReaderFile, ReadsAHostFile) {
+    Write("hq\r\nhk 30\r\nhs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 100\r\nhp1-  34262.8515141222 19199.8914568925\r\n"
+          "lgF\r\nly0\r\nlc2\r\nlt1\r\ncn1\r\ncn\"$<ＭＳ ゴシック>\r\n#\r\n -40496.8595011236 "
+          "19256.2733412202 0 0\r\n"
+          "ch 0 0 1 0 \"寸法\r\n");
+    EXPECT_TRUE(ReadExchangeFile(path));
+    const THostParameters& host = HostParameters();
+    EXPECT_EQ(host.AxisAngle, 30);
+    EXPECT_EQ(host.GroupScale[15], 100);
+    EXPECT_EQ(host.Points[1].X, 34262.8515141222);
+    EXPECT_EQ(host.HostLayerGroup, 15);
+    EXPECT_EQ(host.HostLineColor, 2);
+    EXPECT_EQ(host.HostFontName, "<ＭＳ ゴシック>");
+    ASSERT_EQ(EntityCount(ekLin), 1);
+    EXPECT_EQ(LineEntity(0).X1, -40496.8595011236);
+    EXPECT_EQ(LineEntity(0).Head.LayerGroup, 15);
+    ASSERT_EQ(EntityCount(ekTxt), 1);
+    EXPECT_EQ(TextEntity(0).Text.View(), "\x90\xA1\x96\x40");
+}
+
+TEST_F(ExchangeReaderFile, HandlesEveryLineEnd) {
+    Write("1 0 0 0\n2 0 0 0\r\n3 0 0 0\r4 0 0 0\r\r\n5 0 0 0");
+    EXPECT_TRUE(ReadExchangeFile(path));
+    ASSERT_EQ(EntityCount(ekLin), 5);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(LineEntity(i).X1, i + 1);
+}
+
+TEST_F(ExchangeReaderFile, DropsNulBytesInsideLines) {
+    Write(std::string("hk 4\0"
+                      "5\n1 2\0 3 4\n",
+                      16));
+    EXPECT_TRUE(ReadExchangeFile(path));
+    EXPECT_EQ(HostParameters().AxisAngle, 45);
+    ASSERT_EQ(EntityCount(ekLin), 1);
+    EXPECT_EQ(LineEntity(0).Y1, 2);
+}
+
+TEST_F(ExchangeReaderFile, LinesLongerThanTheReadBlock) {
+    // A text of 3 MB, then lines split across the 1 MB block edges at every offset.
+    std::string bytes = "ch 0 0 1 0 \"" + std::string(3 << 20, 'x') + "\r\n";
+    while (bytes.size() < (5u << 20)) bytes += "1 2 3 4\r\n";
+    Write(bytes);
+    EXPECT_TRUE(ReadExchangeFile(path));
+    ASSERT_EQ(EntityCount(ekTxt), 1);
+    EXPECT_EQ(TextEntity(0).Text.View(), std::string(255, 'x'));
+    const int32_t lines = EntityCount(ekLin);
+    EXPECT_EQ(lines, static_cast<int32_t>((bytes.size() - (3 << 20) - 14) / 9));
+    EXPECT_EQ(LineEntity(lines - 1).Y2, 4);
+    EXPECT_EQ(EntityOrderCount(), lines + 1);
+}
+
+TEST_F(ExchangeReaderFile, CrLfSplitAcrossBlocksIsOneLineEnd) {
+    // The CR is the last byte of the first 1 MB block, its LF the first of the next.
+    std::string bytes = "hk " + std::string((1 << 20) - 5, '0') + "7\r\n1 2 3 4\n";
+    Write(bytes);
+    EXPECT_TRUE(ReadExchangeFile(path));
+    EXPECT_EQ(HostParameters().AxisAngle, 7);
+    EXPECT_EQ(EntityCount(ekLin), 1);
+}
+
+TEST_F(ExchangeReaderFile, EmptyFileKeepsTheDefaults) {
+    Write("");
+    EXPECT_TRUE(ReadExchangeFile(path));
+    EXPECT_EQ(HostParameters().GroupScale[0], 1);
+    EXPECT_EQ(EntityOrderCount(), 0);
+}
+
+TEST_F(ExchangeReaderFile, MissingFileOrFolderFails) {
+    EXPECT_FALSE(ReadExchangeFile(dir / "NOT_THERE.TXT"));
+    EXPECT_FALSE(ReadExchangeFile(dir));
+    EXPECT_EQ(HostParameters().AxisAngle, 0);
+    EXPECT_EQ(HostParameters().TextTypes[1].Width, 3);
+    EXPECT_FALSE(HostParameters().Points[1].IsSet);
+}
+
+TEST_F(ExchangeReaderFile, ReadsAPathWithJapaneseFolderName) {
+    // The path is taken as it is; the folder name here is UTF-8 on the native side.
+    const std::filesystem::path folder = dir / std::filesystem::path(u8"外部変形");
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "JWC_TEMP.TXT", std::ios::binary) << "hk 12\r\n";
+    EXPECT_TRUE(ReadExchangeFile(folder / "JWC_TEMP.TXT"));
+    EXPECT_EQ(HostParameters().AxisAngle, 12);
+}
