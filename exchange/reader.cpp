@@ -1,10 +1,10 @@
 // Reads the exchange file in large blocks and hands each line to the parser, without a copy per line.
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <new>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "exchange/line_tokenizer.h"
 
@@ -59,20 +59,27 @@ struct TLineFeeder {
 };
 
 bool ReadAllLines(std::ifstream& in) {
-    std::vector<char> buffer(kBlockSize);
+    // Not zero-filled: every byte handed on was first read from the file.
+    size_t capacity = kBlockSize;
+    std::unique_ptr<char[]> buffer(new char[capacity]);
     TLineFeeder feeder;
     size_t kept = 0; // bytes of an unfinished line at the start of the buffer
     for (;;) {
-        if (kept == buffer.size()) buffer.resize(buffer.size() * 2); // a line longer than the buffer
-        in.read(buffer.data() + kept, static_cast<std::streamsize>(buffer.size() - kept));
+        if (kept == capacity) { // a line longer than the buffer
+            std::unique_ptr<char[]> bigger(new char[capacity * 2]);
+            std::memcpy(bigger.get(), buffer.get(), kept);
+            buffer = std::move(bigger);
+            capacity *= 2;
+        }
+        in.read(buffer.get() + kept, static_cast<std::streamsize>(capacity - kept));
         const size_t got = static_cast<size_t>(in.gcount());
         if (in.bad()) return false;
         const bool atEof = got == 0 || in.eof();
-        const char* begin = buffer.data();
+        const char* begin = buffer.get();
         const char* end = begin + kept + got;
         const char* rest = feeder.Lines(begin, end, atEof);
         kept = static_cast<size_t>(end - rest);
-        if (kept > 0) std::memmove(buffer.data(), rest, kept);
+        if (kept > 0) std::memmove(buffer.get(), rest, kept);
         if (atEof) return true;
     }
 }
