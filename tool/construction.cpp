@@ -124,7 +124,12 @@ bool IsFiniteDrawing(const TDimensionDrawing& drawing, const THostParameters& ho
            IsFiniteSegment(drawing.DimensionLine) && IsFiniteSize(drawing.TextType.Size) &&
            IsFinitePoint(drawing.TextPoint) && IsFinitePoint(placed.Direction) &&
            IsFiniteSegment(placed.Leader) && IsFiniteSegment(placed.Underline) &&
-           IsFiniteEndMarks(drawing.Marks) && IsFiniteSize(host.HostFreeText);
+           IsFiniteEndMarks(drawing.Marks) && (host.HostTextType != 0 || IsFiniteSize(host.HostFreeText));
+}
+
+bool IsDrawableDimension(const TDimensionOptions& options, const TDimensionFrame& frame,
+                         const THostParameters& host) {
+    return !IsZeroDimension(frame) && IsFiniteDrawing(PlanDimension(options, frame, host), host);
 }
 
 bool QueueDimension(const TDimensionOptions& options, const TDimensionFrame& frame,

@@ -43,6 +43,11 @@ TDimensionDrawing PlanDimension(const TDimensionOptions& options, const TDimensi
 // overflow even when the length itself is finite.
 bool IsFiniteDrawing(const TDimensionDrawing& drawing, const THostParameters& host);
 
+// The whole refusal test of the OK handler, to run before the status line changes: false for a
+// zero dimension and for one whose drawing would write a number that is not finite.
+bool IsDrawableDimension(const TDimensionOptions& options, const TDimensionFrame& frame,
+                         const THostParameters& host);
+
 // Queues the complete command list of one dimension through the command writer: attributes,
 // extension lines, dimension line and value text, leader and underline, end marks, and the
 // restore of the host's text type. Returns false, with nothing queued, when the dimension

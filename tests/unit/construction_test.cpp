@@ -215,7 +215,9 @@ TEST_F(Construction, RefusesADimensionWhoseDrawingWouldOverflow) {
         SetPoints(p1, p2, {p1.X, 20}, {p1.X, 40});
         TDimensionOptions o = Example();
         o.TextGap = textGap;
+        const bool drawable = IsDrawableDimension(o, MeasureDimension(HostParameters()), HostParameters());
         const bool done = Queue(o);
+        EXPECT_EQ(drawable, done);
         EXPECT_EQ(CommandList().empty(), !done);
         return done;
     };
