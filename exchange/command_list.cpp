@@ -5,7 +5,6 @@
 
 #include "exchange/JwwGaibu.h"
 #include "exchange/command_list.h"
-#include "util/Sjis.h"
 
 namespace {
 
@@ -17,18 +16,6 @@ std::vector<std::string>& Entries() {
     return entries;
 }
 
-// Length of the longest prefix within limit bytes that ends on a character boundary, so a cut
-// never leaves half of a double-byte character in front of the line end.
-std::size_t WholeCharacterPrefix(std::string_view text, std::size_t limit) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t width = IsSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
-        if (i + width > limit) break;
-        i += width;
-    }
-    return i < text.size() ? i : text.size();
-}
-
 } // namespace
 
 void AddCommand(std::string_view text) {
@@ -38,7 +25,9 @@ void AddCommand(std::string_view text) {
     entry.reserve(text.size());
     for (char c : text)
         if (c != '\r' && c != '\n') entry.push_back(c);
-    entry.resize(WholeCharacterPrefix(entry, kMaxEntryBytes));
+    // The host's line buffer holds 255 bytes; the cut counts bytes, as Jw_cad's own helpers do,
+    // even where it falls inside a double-byte character.
+    if (entry.size() > kMaxEntryBytes) entry.resize(kMaxEntryBytes);
     if (entry.empty()) return;
 
     auto& entries = Entries();

@@ -120,15 +120,16 @@ TEST_F(CommandWriterEntities, EntriesAreCutTo255Bytes) {
     EXPECT_EQ(CommandList()[2], std::string(255, 'b'));
 }
 
-TEST_F(CommandWriterEntities, CutNeverSplitsADoubleByteCharacter) {
+TEST_F(CommandWriterEntities, CutCountsBytesEvenInsideADoubleByteCharacter) {
     std::string kana;
     for (int i = 0; i < 128; ++i) kana += "あ";
     AddCommand(kana);
     AddCommand("a" + kana);
     ASSERT_EQ(CommandList().size(), 2u);
-    EXPECT_EQ(CommandList()[0].size(), 254u);
+    EXPECT_EQ(CommandList()[0].size(), 255u);
     EXPECT_EQ(CommandList()[1].size(), 255u);
-    EXPECT_EQ(CommandList()[0].substr(250), "\x82\xa0\x82\xa0");
+    EXPECT_EQ(CommandList()[0].substr(251), "\xa0\x82\xa0\x82");
+    EXPECT_EQ(CommandList()[1].substr(251), "\x82\xa0\x82\xa0");
 }
 
 TEST_F(CommandWriterEntities, EntryNeverHoldsALineBreakOrIsEmpty) {
