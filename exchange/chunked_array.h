@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The host may send hundreds of thousands of entities; copying one contiguous array at
@@ -18,8 +19,8 @@ template <class T> struct TChunkedArray {
     // The next record, zero-filled; may throw std::bad_alloc, leaving the array unchanged.
     T& Append() {
         if (Count == Capacity()) {
-            Blocks.reserve(Blocks.size() + 1);
-            Blocks.push_back(std::unique_ptr<T[]>(new T[kBlock]()));
+            std::unique_ptr<T[]> block(new T[kBlock]());
+            Blocks.push_back(std::move(block));
         }
         return (*this)[Count++];
     }

@@ -4,12 +4,13 @@
 
 #include "exchange/entity_store.h"
 #include "exchange/entity_store_access.h"
+#include "exchange/token_numbers.h"
 #include "util/MyFunc.h"
 
 namespace {
 
 double Real(const TLineTokens& t, int32_t i) {
-    return TextToFloat(t[i]);
+    return TokenToReal(t[i]);
 }
 
 // Every stored entity consumes the "hhp" number and the z flags that were meant for it.

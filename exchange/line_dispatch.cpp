@@ -99,10 +99,21 @@ bool ApplyEntityLine(const TLineTokens& t) {
     return true;
 }
 
+// Every keyword begins with a letter or "#"; a line that starts otherwise (the bare numbers of
+// a segment, most of a large file) can only be a file name or a segment.
+bool StartsLikeKeyword(std::string_view key) {
+    const char c = key.empty() ? '\0' : key[0];
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '#';
+}
+
 } // namespace
 
 void ApplyExchangeTokens(const TLineTokens& t) {
     if (t.Count == 1 && t[0].empty()) return;
+    if (!StartsLikeKeyword(t[0]) && t[0].find("file=") == std::string_view::npos) {
+        if (t.Count == 4) StoreLineSegment(t);
+        return;
+    }
     if (ApplyHeaderLine(t) || ApplyAttributeLine(t)) return;
     ApplyEntityLine(t);
 }

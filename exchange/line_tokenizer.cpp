@@ -38,6 +38,11 @@ void TokenizeExchangeLine(std::string_view line, char* scratch, TLineTokens& tok
     char* start = scratch;
     char* out = scratch;
     for (size_t i = 0; i < n; ++i) {
+        // Digits, letters and signs are nearly every byte the host writes: copy those runs first.
+        while (kByteClass[static_cast<unsigned char>(in[i])] == bcKeep) {
+            *out++ = in[i++];
+            if (i == n) goto done;
+        }
         const char b = in[i];
         switch (kByteClass[static_cast<unsigned char>(b)]) {
         case bcKeep:
@@ -76,6 +81,7 @@ void TokenizeExchangeLine(std::string_view line, char* scratch, TLineTokens& tok
             break;
         }
     }
+done:
     tokens.Items[index] = std::string_view(start, static_cast<size_t>(out - start));
     tokens.Count = index + 1;
 }

@@ -3,7 +3,7 @@
 
 #include "exchange/entity_store.h"
 #include "exchange/entity_store_access.h"
-#include "util/MyFunc.h"
+#include "exchange/token_numbers.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ void AddFourCornerSolid(const TCorner& p1, const TCorner& p2, const TCorner& p3,
 
 void StoreSlSolid(const TLineTokens& t) {
     TCorner p[4];
-    for (int32_t i = 0; i < 4; ++i) p[i] = TCorner{TextToFloat(t[1 + 2 * i]), TextToFloat(t[2 + 2 * i])};
+    for (int32_t i = 0; i < 4; ++i) p[i] = TCorner{TokenToReal(t[1 + 2 * i]), TokenToReal(t[2 + 2 * i])};
     if (t.Count == 5)
         AddSolid2(p[0], p[1]);
     else if (t.Count == 7)

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "exchange/JwwGaibu.h"
+#include "exchange/token_numbers.h"
 
 namespace {
 
@@ -169,6 +171,10 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    // The quick path for coordinates gives exactly the bits of the general number reader.
+    const double quick = TokenToReal(bytes.substr(0, 40)), general = TextToFloat(bytes.substr(0, 40));
+    Check(std::memcmp(&quick, &general, sizeof quick) == 0);
 
     // Any text after an opening quote comes back as the text of the entity, with exactly the bytes kept.
     InitExchangeData();

@@ -1,0 +1,39 @@
+// Coordinates of entity lines: the quick decimal path must agree with the general number reader.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "exchange/token_numbers.h"
+
+namespace {
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+TEST(ExchangeTokenNumbers, ReadsPlainDecimals) {
+    EXPECT_EQ(TokenToReal("-40496.8595011236"), -40496.8595011236);
+    EXPECT_EQ(TokenToReal("19256.2733412202"), 19256.2733412202);
+    EXPECT_EQ(TokenToReal("0"), 0);
+    EXPECT_EQ(TokenToReal("+5."), 5);
+    EXPECT_EQ(TokenToReal(".25"), 0.25);
+    EXPECT_EQ(TokenToReal("30000000"), 30000000);
+    EXPECT_EQ(TokenToReal("1e+06"), 1000000);
+    EXPECT_EQ(TokenToReal("1e999"), 0);
+    EXPECT_EQ(TokenToReal("nan"), 0);
+    EXPECT_EQ(TokenToReal("-"), 0);
+    EXPECT_EQ(TokenToReal("1.2.3"), 0);
+    EXPECT_EQ(TokenToReal(""), 0);
+    EXPECT_TRUE(SameBits(TokenToReal("-0"), 0.0));
+}
+
+TEST(ExchangeTokenNumbers, AgreesBitForBitWithTextToFloat) {
+    for (const char* text :
+         {"-40496.8595011236", "0.1", "0.3", "2.675", "9007199254740993", "1234567890123456789",
+          "12345678901234567890", "0.000000000000000000001", "99999999999999999.99", "-0.0000000001",
+          "1.0000000000000002", "4503599627370496.5", "0.1000000000000000055511",
+          "00000000000000000000000000012.5", "-.5", "7."})
+        EXPECT_TRUE(SameBits(TokenToReal(text), TextToFloat(text))) << text;
+}
