@@ -58,9 +58,6 @@ std::string BuildValueText(double length, const TDimensionOptions& options) {
     std::string text = options.Prefix + number;
     if (options.AppendUnit) text += metres ? "ｍ" : "mm";
     text += options.Suffix;
-    // Longer text would be cut by the command list at a byte count, possibly inside a
-    // double-byte character; cutting here keeps whole characters and lets the underline match.
-    if (text.size() > kMaxValueTextBytes) text = CopySjis(text, 1, kMaxValueTextBytes).Text;
     return text;
 }
 

@@ -9,9 +9,6 @@
 #include "tool/DimensionOptions.h"
 #include "tool/dimension_geometry.h"
 
-// Jw_cad takes at most this many bytes of text in one command line.
-constexpr int kMaxValueTextBytes = 255;
-
 struct TValueTextType {
     int32_t Type = 1;   // 0 free size, 1..10 the host's text types
     TTextTypeSize Size; // paper mm and colour number
@@ -20,7 +17,7 @@ struct TValueTextType {
 TValueTextType SelectValueTextType(int32_t textTypeIndex, const THostParameters& host);
 
 // The whole value text (prefix, number, unit, suffix) of a length in drawing mm, as Shift-JIS
-// bytes, never longer than kMaxValueTextBytes and never ending in half a character.
+// bytes; the command list cuts what goes beyond the host's 255-byte line.
 std::string BuildValueText(double length, const TDimensionOptions& options);
 
 // Angle of the value text for an axis angle, turned so the text never reads upside down.
