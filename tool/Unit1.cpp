@@ -63,19 +63,30 @@ void TForm1::Button1Click() {
 
     const THostParameters& host = HostParameters();
     const TDimensionFrame frame = MeasureDimension(host);
-    if (IsZeroDimension(frame)) {
-        // The settings stay saved and the dialog stays open, so the user can point again or cancel.
-        Window.ShowConfirmation("寸法が「0」になりますので作図出来ません", "確認");
+    // A dimension that would write numbers Jw_cad cannot read is refused like one of zero length.
+    if (!IsDrawableDimension(*intake.Options, frame, host)) {
+        RefuseDimension();
         return;
     }
     // The handler does not return to the message loop until the window closes, so each status is
     // painted at once.
+    const std::string idleStatus = LabelA1.Caption();
     LabelA1.SetCaption("処理中です");
     LabelA1.Repaint();
-    QueueDimension(*intake.Options, frame, host);
+    if (!QueueDimension(*intake.Options, frame, host)) {
+        LabelA1.SetCaption(idleStatus);
+        LabelA1.Repaint();
+        RefuseDimension();
+        return;
+    }
     LabelA1.SetCaption("ファイル生成中です");
     LabelA1.Repaint();
     Window.Close();
+}
+
+// The settings stay saved and the dialog stays open, so the user can point again or cancel.
+void TForm1::RefuseDimension() {
+    Window.ShowConfirmation("寸法が「0」になりますので作図出来ません", "確認");
 }
 
 void TForm1::Button2Click() {

@@ -24,6 +24,7 @@ class TForm1 {
     void ReadSettings(const std::filesystem::path& path);
     void WriteSettings(const std::filesystem::path& path);
     void FillTextTypeList();
+    void RefuseDimension();
 
     TWindow& Window;
     TComboBox& ComboBox3;

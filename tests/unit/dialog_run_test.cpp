@@ -136,6 +136,24 @@ TEST(DialogRun, RefusesAZeroLengthDimensionWithTheWindowOpen) {
     EXPECT_EQ(run.Folder.Read("JWC_TEMP.TXT"), "hq\r\n");
 }
 
+TEST(DialogRun, RefusesADimensionWhoseNumbersWouldOverflow) {
+    TDialogRun run;
+    run.Folder.Write("JWC_TEMP.TXT",
+                     "hs 1e300 1e300 1e300 1e300 1e300 1e300 1e300 1e300 1e300 1e300 1e300 1e300 "
+                     "1e300 1e300 1e300 1e300\r\nhp1 0 0\r\nhp2 100 0\r\nhp3 50 20\r\n");
+    run.Window.Show();
+    run.Combo("ComboBox3").SetItemIndex(0);
+    run.Edit("Edit4").SetText("1e10");
+    run.Window.Click("Button1");
+
+    ASSERT_EQ(run.Window.Messages.size(), 1u);
+    EXPECT_EQ(run.Window.Messages[0].Text, "寸法が「0」になりますので作図出来ません");
+    EXPECT_TRUE(run.Window.IsOpen);
+    EXPECT_TRUE(run.Status().Repaints.empty());
+    run.Window.Click("Button2");
+    EXPECT_EQ(run.Folder.Read("JWC_TEMP.TXT"), "hq\r\n");
+}
+
 TEST(DialogRun, RefusedOkLeavesTheSettingsFileAlone) {
     TDialogRun run;
     const std::string saved = std::string("1\r\n2\r\n") + kDefaultSettingsLines;
