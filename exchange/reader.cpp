@@ -14,8 +14,6 @@ constexpr size_t kBlockSize = 1 << 20;
 
 struct TLineFeeder {
     std::string Scratch;
-    // A CR that ended the previous block may be the first half of a CR LF.
-    bool SkipLeadingLf = false;
 
     void Line(const char* begin, const char* end) {
         const size_t n = static_cast<size_t>(end - begin);
@@ -26,26 +24,15 @@ struct TLineFeeder {
     }
 
     // Hands on every complete line of [begin, end) and returns where the unfinished rest starts.
-    // Lines end at LF, CR LF or a lone CR.
+    // A line ends at a line feed only; the CR of a CR LF is not part of it, while any other CR
+    // stays in the line (the tokenizer drops it). An unfinished line waits for the next block,
+    // so a CR LF split across two blocks is still seen as one pair.
     const char* Lines(const char* begin, const char* end, bool atEof) {
         const char* p = begin;
-        if (SkipLeadingLf && p < end) {
-            if (*p == '\n') ++p;
-            SkipLeadingLf = false;
-        }
         while (p < end) {
             const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-            const char* stop = lf ? lf : end;
-            const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
-            if (cr) {
-                Line(p, cr);
-                p = cr + 1;
-                if (p == end)
-                    SkipLeadingLf = true;
-                else if (*p == '\n')
-                    ++p;
-            } else if (lf) {
-                Line(p, lf);
+            if (lf) {
+                Line(p, lf > p && lf[-1] == '\r' ? lf - 1 : lf);
                 p = lf + 1;
             } else if (atEof) {
                 Line(p, end);

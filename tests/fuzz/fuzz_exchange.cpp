@@ -154,13 +154,14 @@ std::string Fingerprint() {
     return s;
 }
 
+// Lines end at LF; the CR of a CR LF is not part of the line, any other CR is.
 std::vector<std::string_view> SplitLines(std::string_view bytes) {
     std::vector<std::string_view> lines;
     size_t start = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\n' && bytes[i] != '\r') continue;
-        lines.push_back(bytes.substr(start, i - start));
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        if (bytes[i] != '\n') continue;
+        const size_t stop = i > start && bytes[i - 1] == '\r' ? i - 1 : i;
+        lines.push_back(bytes.substr(start, stop - start));
         start = i + 1;
     }
     if (start < bytes.size()) lines.push_back(bytes.substr(start));

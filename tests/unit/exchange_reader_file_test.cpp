@@ -52,11 +52,46 @@ TEST_F(ExchangeReaderFile, ReadsAHostFile) {
     EXPECT_EQ(TextEntity(0).Text.View(), "\x90\xA1\x96\x40");
 }
 
-TEST_F(ExchangeReaderFile, HandlesEveryLineEnd) {
-    Write("1 0 0 0\n2 0 0 0\r\n3 0 0 0\r4 0 0 0\r\r\n5 0 0 0");
+TEST_F(ExchangeReaderFile, LinesEndAtLineFeedsOnly) {
+    // LF and CR LF end lines; a lone CR stays inside its line and is dropped there, so "0\r4"
+    // is the one token "04" and the third line is the segment 3 0 0 4.
+    Write("1 0 0 0\n2 0 0 0\r\n3 0 0 0\r4\r\r\n5 0 0 0");
     EXPECT_TRUE(ReadExchangeFile(path));
-    ASSERT_EQ(EntityCount(ekLin), 5);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(LineEntity(i).X1, i + 1);
+    ASSERT_EQ(EntityCount(ekLin), 4);
+    EXPECT_EQ(LineEntity(0).X1, 1);
+    EXPECT_EQ(LineEntity(1).X1, 2);
+    EXPECT_EQ(LineEntity(2).X1, 3);
+    EXPECT_EQ(LineEntity(2).X2, 0);
+    EXPECT_EQ(LineEntity(2).Y2, 4);
+    EXPECT_EQ(LineEntity(3).X1, 5);
+
+    // A file with only CRs as line ends is one long line: "10", "20", "30", "4".
+    InitExchangeData();
+    Write("10 2\r0 3\r0 4\r");
+    EXPECT_TRUE(ReadExchangeFile(path));
+    ASSERT_EQ(EntityCount(ekLin), 1);
+    EXPECT_EQ(LineEntity(0).X1, 10);
+    EXPECT_EQ(LineEntity(0).Y1, 20);
+    EXPECT_EQ(LineEntity(0).X2, 30);
+    EXPECT_EQ(LineEntity(0).Y2, 4);
+
+    // As two lines these would set colour 5 and then 7; as the one token "lc5lc7" the colour
+    // text is "5lc7", which reads as 0.
+    InitExchangeData();
+    Write("lc5\rlc7\r");
+    EXPECT_TRUE(ReadExchangeFile(path));
+    EXPECT_EQ(HostParameters().HostLineColor, 0);
+    EXPECT_EQ(AttributeState().LineColor, 0);
+
+    // The CR of a CR LF is not part of the line, so a lead byte before it is the last byte and
+    // goes; a lead byte before a lone CR takes that CR as its second byte.
+    InitExchangeData();
+    Write("ch 0 0 1 0 \"a\x82\r\nch 0 0 1 0 \"b\x82\rc\r\nch 0 0 1 0 \"d\x82\r\r\n");
+    EXPECT_TRUE(ReadExchangeFile(path));
+    ASSERT_EQ(EntityCount(ekTxt), 3);
+    EXPECT_EQ(TextEntity(0).Text.View(), "a");
+    EXPECT_EQ(TextEntity(1).Text.View(), "b\x82\rc");
+    EXPECT_EQ(TextEntity(2).Text.View(), "d\x82\r");
 }
 
 TEST_F(ExchangeReaderFile, DropsNulBytesInsideLines) {
@@ -85,11 +120,20 @@ TEST_F(ExchangeReaderFile, LinesLongerThanTheReadBlock) {
 
 TEST_F(ExchangeReaderFile, CrLfSplitAcrossBlocksIsOneLineEnd) {
     // The CR is the last byte of the first 1 MB block, its LF the first of the next.
-    std::string bytes = "hk " + std::string((1 << 20) - 5, '0') + "7\r\n1 2 3 4\n";
-    Write(bytes);
+    Write("hk " + std::string((1 << 20) - 5, '0') + "7\r\n1 2 3 4\n");
     EXPECT_TRUE(ReadExchangeFile(path));
     EXPECT_EQ(HostParameters().AxisAngle, 7);
     EXPECT_EQ(EntityCount(ekLin), 1);
+
+    // A lead byte before the pair is the line's last byte and goes ("7" stays a number), whether
+    // the block ends after the CR or after the lead byte itself.
+    for (const size_t zeros : {(1u << 20) - 6, (1u << 20) - 5}) {
+        InitExchangeData();
+        Write("hk " + std::string(zeros, '0') + "7\x82\r\n1 2 3 4\n");
+        EXPECT_TRUE(ReadExchangeFile(path));
+        EXPECT_EQ(HostParameters().AxisAngle, 7) << zeros;
+        EXPECT_EQ(EntityCount(ekLin), 1) << zeros;
+    }
 }
 
 TEST_F(ExchangeReaderFile, EmptyFileKeepsTheDefaults) {
