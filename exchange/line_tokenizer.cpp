@@ -4,12 +4,13 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
-enum TByteClass : uint8_t { bcDrop, bcKeep, bcLead, bcQuote, bcEquals, bcBlank, bcTab };
+enum TByteClass : uint8_t { bcDrop, bcKeep, bcLead, bcQuote, bcEquals, bcBlank, bcTab, bcLineFeed };
 
-constexpr std::array<uint8_t, 256> MakeByteClasses() {
+constexpr std::array<uint8_t, 256> MakeByteClasses(bool lineFeedEndsLine) {
     std::array<uint8_t, 256> c{};
     for (int b = 0; b < 256; ++b) {
         if (IsSjisLeadByte(static_cast<unsigned char>(b)))
@@ -23,36 +24,55 @@ constexpr std::array<uint8_t, 256> MakeByteClasses() {
     c['='] = bcEquals;
     c[' '] = bcBlank;
     c['\t'] = bcTab;
+    if (lineFeedEndsLine) c['\n'] = bcLineFeed;
     return c;
 }
 
-constexpr std::array<uint8_t, 256> kByteClass = MakeByteClasses();
+// A line handed over whole keeps a line feed as a control byte; in the file it ends the line.
+constexpr std::array<uint8_t, 256> kLineByteClass = MakeByteClasses(false);
+constexpr std::array<uint8_t, 256> kFileByteClass = MakeByteClasses(true);
 
-} // namespace
+// In the file a lead byte right before the line end (LF, or the CR of a CR LF) is the line's
+// last byte, so it is dropped rather than paired with the line end.
+bool IsLineEnd(const char* p, const char* end) {
+    return *p == '\n' || (*p == '\r' && p + 1 < end && p[1] == '\n');
+}
 
-void TokenizeExchangeLine(std::string_view line, char* scratch, TLineTokens& tokens) {
-    const char* in = line.data();
-    const size_t n = line.size();
+const char* AfterLineFeed(const char* p, const char* end) {
+    const void* lf = std::memchr(p, '\n', static_cast<size_t>(end - p));
+    return lf ? static_cast<const char*>(lf) + 1 : end;
+}
+
+// One pass over the bytes: classify, copy down and split. out never passes in, so the kept
+// bytes can be written over the line itself; until the first dropped byte they already stand
+// where they belong and are not written at all.
+template <bool kFile> char* TokenizeInPlace(char* const begin, char* const end, TLineTokens& tokens) {
+    const std::array<uint8_t, 256>& classes = kFile ? kFileByteClass : kLineByteClass;
     int32_t index = 0;
     bool splitting = true;
-    char* start = scratch;
-    char* out = scratch;
-    for (size_t i = 0; i < n; ++i) {
-        // Digits, letters and signs are nearly every byte the host writes: copy those runs first.
-        while (kByteClass[static_cast<unsigned char>(in[i])] == bcKeep) {
-            *out++ = in[i++];
-            if (i == n) goto done;
+    char* in = begin;
+    char* out = begin;
+    char* start = begin;
+    while (in < end) {
+        // Digits, letters and signs are nearly every byte the host writes: take those runs first.
+        if (out == in) {
+            while (in < end && classes[static_cast<unsigned char>(*in)] == bcKeep) ++in;
+            out = in;
+        } else {
+            while (in < end && classes[static_cast<unsigned char>(*in)] == bcKeep) *out++ = *in++;
         }
-        const char b = in[i];
-        switch (kByteClass[static_cast<unsigned char>(b)]) {
-        case bcKeep:
-            *out++ = b;
-            break;
+        if (in == end) break;
+        const char b = *in++;
+        switch (classes[static_cast<unsigned char>(b)]) {
+        case bcLineFeed:
+            tokens.Items[index] = std::string_view(start, static_cast<size_t>(out - start));
+            tokens.Count = index + 1;
+            return in;
         case bcLead:
-            // The trail byte is taken whatever it is, so it never splits, quotes or ends the line.
-            if (i + 1 == n) break;
+            // The trail byte is taken whatever it is, so it never splits, quotes or ends a token.
+            if (in == end || (kFile && IsLineEnd(in, end))) break;
             *out++ = b;
-            *out++ = in[++i];
+            *out++ = *in++;
             break;
         case bcQuote:
             if (splitting)
@@ -73,7 +93,7 @@ void TokenizeExchangeLine(std::string_view line, char* scratch, TLineTokens& tok
                 start = out;
                 if (++index == 32) {
                     tokens.Count = 32;
-                    return;
+                    return kFile ? const_cast<char*>(AfterLineFeed(in, end)) : end;
                 }
             }
             break;
@@ -81,7 +101,18 @@ void TokenizeExchangeLine(std::string_view line, char* scratch, TLineTokens& tok
             break;
         }
     }
-done:
     tokens.Items[index] = std::string_view(start, static_cast<size_t>(out - start));
     tokens.Count = index + 1;
+    return end;
+}
+
+} // namespace
+
+void TokenizeExchangeLine(std::string_view line, char* scratch, TLineTokens& tokens) {
+    if (!line.empty()) std::memcpy(scratch, line.data(), line.size());
+    TokenizeInPlace<false>(scratch, scratch + line.size(), tokens);
+}
+
+char* TokenizeExchangeFileLine(char* begin, char* end, TLineTokens& tokens) {
+    return TokenizeInPlace<true>(begin, end, tokens);
 }

@@ -1,4 +1,4 @@
-// Reads the exchange file in large blocks and hands each line to the parser, without a copy per line.
+// Reads the exchange file in large blocks and tokenizes each line where it lies in the block.
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -12,34 +12,27 @@ namespace {
 
 constexpr size_t kBlockSize = 1 << 20;
 
-struct TLineFeeder {
-    std::string Scratch;
+// The byte after the block's last line feed: every line before it is complete.
+char* AfterLastLineFeed(char* begin, char* end) {
+    for (char* p = end; p > begin; --p)
+        if (p[-1] == '\n') return p;
+    return begin;
+}
 
-    void Line(const char* begin, const char* end) {
-        const size_t n = static_cast<size_t>(end - begin);
-        if (Scratch.size() < n) Scratch.resize(n);
-        TLineTokens tokens;
-        TokenizeExchangeLine(std::string_view(begin, n), Scratch.data(), tokens);
-        ApplyExchangeTokens(tokens);
-    }
+struct TLineFeeder {
+    // One token list for every line: the tokenizer sets the count and the tokens below it.
+    TLineTokens Tokens;
 
     // Hands on every complete line of [begin, end) and returns where the unfinished rest starts.
     // A line ends at a line feed only; the CR of a CR LF is not part of it, while any other CR
     // stays in the line (the tokenizer drops it). An unfinished line waits for the next block,
     // so a CR LF split across two blocks is still seen as one pair.
-    const char* Lines(const char* begin, const char* end, bool atEof) {
-        const char* p = begin;
-        while (p < end) {
-            const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-            if (lf) {
-                Line(p, lf > p && lf[-1] == '\r' ? lf - 1 : lf);
-                p = lf + 1;
-            } else if (atEof) {
-                Line(p, end);
-                p = end;
-            } else {
-                break;
-            }
+    char* Lines(char* begin, char* end, bool atEof) {
+        char* const complete = atEof ? end : AfterLastLineFeed(begin, end);
+        char* p = begin;
+        while (p < complete) {
+            p = TokenizeExchangeFileLine(p, complete, Tokens);
+            ApplyExchangeTokens(Tokens);
         }
         return p;
     }
@@ -62,8 +55,8 @@ bool ReadAllLines(std::ifstream& in) {
         const size_t got = static_cast<size_t>(in.gcount());
         if (in.bad()) return false;
         const bool atEof = got == 0 || in.eof();
-        const char* begin = buffer.get();
-        const char* end = begin + kept + got;
+        char* begin = buffer.get();
+        char* end = begin + kept + got;
         const char* rest = feeder.Lines(begin, end, atEof);
         kept = static_cast<size_t>(end - rest);
         if (kept > 0) std::memmove(buffer.get(), rest, kept);
