@@ -16,10 +16,12 @@ template <class T> struct TChunkedArray {
     int32_t Capacity() const { return static_cast<int32_t>(Blocks.size()) * kBlock; }
     T& operator[](int32_t i) { return Blocks[i / kBlock][i % kBlock]; }
     const T& operator[](int32_t i) const { return Blocks[i / kBlock][i % kBlock]; }
-    // The next record, zero-filled; may throw std::bad_alloc, leaving the array unchanged.
+    // The next record, every field at its default; may throw std::bad_alloc, leaving the array
+    // unchanged. Every record field has a default, so the block is default-initialised: "()"
+    // would zero-fill the whole block first and then write the same zeros again.
     T& Append() {
         if (Count == Capacity()) {
-            std::unique_ptr<T[]> block(new T[kBlock]());
+            std::unique_ptr<T[]> block(new T[kBlock]);
             Blocks.push_back(std::move(block));
         }
         return (*this)[Count++];

@@ -106,15 +106,41 @@ bool StartsLikeKeyword(std::string_view key) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '#';
 }
 
+// The first byte of token 0 says which group of rules can match at all: header keywords begin
+// with "h" or "b", attribute keywords with "l", "c", "z", "p", "m", "#" or "h". Skipping a group
+// that cannot match changes nothing, and most lines then meet only the rules of their own kind.
+bool MayBeHeaderLine(char first) {
+    return first == 'h' || first == 'b';
+}
+bool MayBeAttributeLine(char first) {
+    switch (first) {
+    case 'l':
+    case 'c':
+    case 'z':
+    case 'p':
+    case 'm':
+    case '#':
+    case 'h':
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void ApplyExchangeTokens(const TLineTokens& t) {
     if (t.Count == 1 && t[0].empty()) return;
-    if (!StartsLikeKeyword(t[0]) && t[0].find("file=") == std::string_view::npos) {
+    const std::string_view key = t[0];
+    // A file name line may begin with anything, so "file=" is looked for first.
+    const bool fileName = key.size() >= 5 && key.find("file=") != std::string_view::npos;
+    if (!fileName && !StartsLikeKeyword(key)) {
         if (t.Count == 4) StoreLineSegment(t);
         return;
     }
-    if (ApplyHeaderLine(t) || ApplyAttributeLine(t)) return;
+    const char first = key[0];
+    if ((fileName || MayBeHeaderLine(first)) && ApplyHeaderLine(t)) return;
+    if (MayBeAttributeLine(first) && ApplyAttributeLine(t)) return;
     ApplyEntityLine(t);
 }
 
