@@ -1,6 +1,7 @@
 // Reading integers and reals from the bytes of exchange-file, dialog and settings texts.
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 
 #include "util/MyFunc.h"
@@ -18,8 +19,13 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// 10^e in extended precision; exact up to 10^27, which covers every realistic coordinate.
+// 10^e in extended precision. 10^0..10^27 are exact (5^27 fits the 64-bit mantissa), so the table
+// holds the very values that repeated squaring gives; larger powers keep the squaring and its roundings.
 long double PowerOfTen(int64_t e) {
+    static constexpr long double kExact[] = {
+        1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+        1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+    if (e >= 0 && e < static_cast<int64_t>(std::size(kExact))) return kExact[e];
     long double result = 1.0L;
     long double base = 10.0L;
     while (e > 0) {

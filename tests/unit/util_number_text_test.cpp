@@ -99,3 +99,15 @@ TEST(TextToFloat, LongDigitStringsStayExact) {
     EXPECT_EQ(TextToFloat(std::string(100000, '0') + "2.5"), 2.5);
     EXPECT_EQ(TextToFloat(std::string("2.5").append(100000, '0')), 2.5);
 }
+
+TEST(TextToFloat, ScalesByExactPowersOfTen) {
+    // Digits times an exact power of ten, rounded once to a double.
+    EXPECT_EQ(TextToFloat("1E0"), 1.0);
+    EXPECT_EQ(TextToFloat("25E-2"), 0.25);
+    EXPECT_EQ(TextToFloat("7E19"), 7e19);
+    EXPECT_EQ(TextToFloat("3E22"), 3e22);
+    EXPECT_EQ(TextToFloat("123456789E10"), 1.23456789e18);
+    EXPECT_EQ(TextToFloat("1E27"), 1e27);
+    EXPECT_EQ(TextToFloat("1.5E27"), 1.5e27);
+    EXPECT_EQ(TextToFloat("-0.0625E2"), -6.25);
+}
