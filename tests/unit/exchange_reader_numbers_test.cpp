@@ -30,10 +30,43 @@ TEST(ExchangeTokenNumbers, ReadsPlainDecimals) {
 }
 
 TEST(ExchangeTokenNumbers, AgreesBitForBitWithTextToFloat) {
-    for (const char* text :
-         {"-40496.8595011236", "0.1", "0.3", "2.675", "9007199254740993", "1234567890123456789",
-          "12345678901234567890", "0.000000000000000000001", "99999999999999999.99", "-0.0000000001",
-          "1.0000000000000002", "4503599627370496.5", "0.1000000000000000055511",
-          "00000000000000000000000000012.5", "-.5", "7."})
+    for (const char* text : {"-40496.8595011236",
+                             "0.1",
+                             "0.3",
+                             "2.675",
+                             "9007199254740993",
+                             "1234567890123456789",
+                             "12345678901234567890",
+                             "0.000000000000000000001",
+                             "99999999999999999.99",
+                             "-0.0000000001",
+                             "1.0000000000000002",
+                             "4503599627370496.5",
+                             "0.1000000000000000055511",
+                             "00000000000000000000000000012.5",
+                             "-.5",
+                             "7.",
+                             "12345678.87654321",
+                             "-99999999.99999999",
+                             "0000000012345678",
+                             "1234567890123456.789",
+                             "00000000000000000001",
+                             "0.0000000000000000001"})
         EXPECT_TRUE(SameBits(TokenToReal(text), TextToFloat(text))) << text;
+}
+
+TEST(ExchangeTokenNumbers, ReadsDigitsEightAtATime) {
+    EXPECT_EQ(TokenToReal("12345678"), 12345678);
+    EXPECT_EQ(TokenToReal("1234567812345678"), 1234567812345678);
+    EXPECT_EQ(TokenToReal("12345678.25"), 12345678.25);
+    EXPECT_EQ(TokenToReal("9999999999999999999"), 1e19);
+    EXPECT_EQ(TokenToReal("00000000000000000001"), 1);
+    EXPECT_EQ(TokenToReal("87654321.5"), 87654321.5);
+    // A group of eight with one byte that is no digit: the whole token is malformed.
+    EXPECT_EQ(TokenToReal("1234567:"), 0);
+    EXPECT_EQ(TokenToReal("1234567/"), 0);
+    EXPECT_EQ(TokenToReal("1234567\xFA"), 0);
+    EXPECT_EQ(TokenToReal("\xFA\xFA\xFA\xFA\xFA\xFA\xFA\xFA"), 0);
+    EXPECT_EQ(TokenToReal("12345678 "), 0);
+    EXPECT_EQ(TokenToReal("1234.5678x"), 0);
 }

@@ -19,6 +19,26 @@ std::vector<std::string> Tokens(std::string_view line) {
 
 using V = std::vector<std::string>;
 
+// Every line of a block as the reader sees it; the tokens must lie inside the block itself.
+std::vector<V> FileLines(std::string block) {
+    std::vector<V> lines;
+    char* p = block.data();
+    char* const end = p + block.size();
+    while (p < end) {
+        TLineTokens t;
+        p = TokenizeExchangeFileLine(p, end, t);
+        V line;
+        for (int32_t i = 0; i < t.Count; ++i) {
+            EXPECT_TRUE(t[i].empty() || (t[i].data() >= block.data() && t[i].data() + t[i].size() <= end));
+            line.emplace_back(t[i]);
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+using L = std::vector<V>;
+
 } // namespace
 
 TEST(ExchangeTokenizer, SplitsAtBlanksAndTabs) {
@@ -76,4 +96,30 @@ TEST(ExchangeTokenizer, IgnoresTokensBeyondTheThirtySecond) {
         Tokens("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 32");
     ASSERT_EQ(exactly32.size(), 32u);
     EXPECT_EQ(exactly32[31], "32");
+}
+
+TEST(ExchangeTokenizer, FileLinesEndAtLineFeeds) {
+    EXPECT_EQ(FileLines("hk 30\r\n1 2 3 4\n"), L({{"hk", "30"}, {"1", "2", "3", "4"}}));
+    EXPECT_EQ(FileLines("a\"b c\r\nd"), L({{"ab c"}, {"d"}}));
+    EXPECT_EQ(FileLines("\n\r\n"), L({{""}, {""}}));
+    // A lone CR is a control byte inside the line.
+    EXPECT_EQ(FileLines("1\r2 3\n"), L({{"12", "3"}}));
+    EXPECT_EQ(FileLines(std::string("r\ts\0t\n", 6)), L({{"r", "st"}}));
+    // A lead byte before LF or CR LF is the line's last byte and goes; before a lone CR it pairs.
+    EXPECT_EQ(FileLines("x\x82\r\ny\x82\rz\n"), L({{"x"}, {"y\x82\rz"}}));
+    EXPECT_EQ(FileLines("p\x82\nq\x82"), L({{"p"}, {"q"}}));
+    EXPECT_EQ(FileLines("\"s\x82\r\r\n"), L({{"s\x82\r"}}));
+    // Past 32 tokens the rest of the line is skipped, not the next line.
+    std::string many;
+    for (int i = 0; i < 40; ++i) many += "a ";
+    const L lines = FileLines(many + "\nz\n");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], V(32, "a"));
+    EXPECT_EQ(lines[1], V({"z"}));
+}
+
+TEST(ExchangeTokenizer, AWholeLineKeepsItsLineFeedAsAControlByte) {
+    EXPECT_EQ(Tokens("a\nb"), V({"ab"}));
+    EXPECT_EQ(Tokens("\x82\n"), V({"\x82\n"}));
+    EXPECT_EQ(Tokens("c\x82\r"), V({"c\x82\r"}));
 }
