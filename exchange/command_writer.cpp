@@ -38,6 +38,16 @@ void Emitted(TAttributeKind kind) {
     AttributeState().Force[kind] = false;
 }
 
+// Sends keyword + text when the integer attribute is due, and keeps value as the one last sent.
+bool EmitIfChanged(TAttributeKind kind, int32_t& last, int32_t value, std::string_view keyword,
+                   const std::string& text) {
+    if (!Changed(kind, value != last)) return false;
+    AddCommand(std::string(keyword) + text);
+    last = value;
+    Emitted(kind);
+    return true;
+}
+
 bool NoDirection(double dx, double dy) {
     return std::fabs(dx) <= kTolerance && std::fabs(dy) <= kTolerance;
 }
@@ -110,37 +120,22 @@ void ResetCommandCaches() {
 
 void SetLayerGroup(int32_t group) {
     TAttributeState& state = AttributeState();
-    if (!Changed(akLayerGroup, group != state.LayerGroup)) return;
-    AddCommand("lg" + HexText(group));
-    state.LayerGroup = group;
-    Emitted(akLayerGroup);
     // A layer number only means something within its group: after a new group the layer is sent
     // again even when its number stays the same.
-    state.Force[akLayer] = true;
+    if (EmitIfChanged(akLayerGroup, state.LayerGroup, group, "lg", HexText(group)))
+        state.Force[akLayer] = true;
 }
 
 void SetLayer(int32_t layer) {
-    TAttributeState& state = AttributeState();
-    if (!Changed(akLayer, layer != state.Layer)) return;
-    AddCommand("ly" + HexText(layer));
-    state.Layer = layer;
-    Emitted(akLayer);
+    EmitIfChanged(akLayer, AttributeState().Layer, layer, "ly", HexText(layer));
 }
 
 void SetLineColor(int32_t color) {
-    TAttributeState& state = AttributeState();
-    if (!Changed(akLineColor, color != state.LineColor)) return;
-    AddCommand("lc" + DecimalText(color));
-    state.LineColor = color;
-    Emitted(akLineColor);
+    EmitIfChanged(akLineColor, AttributeState().LineColor, color, "lc", DecimalText(color));
 }
 
 void SetLineType(int32_t lineType) {
-    TAttributeState& state = AttributeState();
-    if (!Changed(akLineType, lineType != state.LineType)) return;
-    AddCommand("lt" + DecimalText(lineType));
-    state.LineType = lineType;
-    Emitted(akLineType);
+    EmitIfChanged(akLineType, AttributeState().LineType, lineType, "lt", DecimalText(lineType));
 }
 
 void SetLineWidth(int32_t width) {
@@ -149,11 +144,7 @@ void SetLineWidth(int32_t width) {
     if (!host.LineWidthSeen) return;
     if (width == -1) width = host.HostLineWidth;
     if (width < 0 || width > 30000) width = 0;
-    TAttributeState& state = AttributeState();
-    if (!Changed(akLineWidth, width != state.LineWidth)) return;
-    AddCommand("lw" + DecimalText(width));
-    state.LineWidth = width;
-    Emitted(akLineWidth);
+    EmitIfChanged(akLineWidth, AttributeState().LineWidth, width, "lw", DecimalText(width));
 }
 
 void SetTextType(int32_t type, int32_t color, double width, double height, double spacing) {
@@ -184,11 +175,7 @@ void SetTextType(int32_t type, int32_t color, double width, double height, doubl
 
 void SetCcCode(int32_t code) {
     if (code < 0 || code > 8) code = 0;
-    TAttributeState& state = AttributeState();
-    if (!Changed(akCcCode, code != state.CcCode)) return;
-    AddCommand("cc" + DecimalText(code));
-    state.CcCode = code;
-    Emitted(akCcCode);
+    EmitIfChanged(akCcCode, AttributeState().CcCode, code, "cc", DecimalText(code));
 }
 
 void SetTextFont(std::string_view fontName) {
@@ -202,11 +189,7 @@ void SetTextFont(std::string_view fontName) {
 }
 
 void SetPnColor(int32_t color) {
-    TAttributeState& state = AttributeState();
-    if (!Changed(akPnColor, color != state.PnColor)) return;
-    AddCommand("pn" + DecimalText(color));
-    state.PnColor = color;
-    Emitted(akPnColor);
+    EmitIfChanged(akPnColor, AttributeState().PnColor, color, "pn", DecimalText(color));
 }
 
 void AddZFlags(uint8_t bits) {
