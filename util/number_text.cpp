@@ -36,17 +36,19 @@ long double PowerOfTen(int64_t e) {
     return result;
 }
 
+// Both readers allow leading half-width blanks and one sign; returns whether the sign was "-".
+bool SkipBlanksAndSign(std::string_view text, size_t& i) {
+    while (i < text.size() && text[i] == ' ') ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) return text[i++] == '-';
+    return false;
+}
+
 } // namespace
 
 int32_t TextToInt(std::string_view text) {
     size_t i = 0;
     const size_t n = text.size();
-    while (i < n && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    const bool negative = SkipBlanksAndSign(text, i);
 
     bool hex = false;
     if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
@@ -90,12 +92,7 @@ double TextToFloat(std::string_view text) {
 
     size_t i = 0;
     const size_t n = text.size();
-    while (i < n && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    const bool negative = SkipBlanksAndSign(text, i);
 
     long double accumulator = 0.0L;
     int significant = 0;
