@@ -1,5 +1,6 @@
 // Splits an exchange-file line into tokens: blanks and tabs separate, a quote or equals sign ends splitting.
 #include "exchange/line_tokenizer.h"
+#include "exchange/plain_bytes.h"
 #include "util/Sjis.h"
 
 #include <array>
@@ -44,8 +45,9 @@ const char* AfterLineFeed(const char* p, const char* end) {
 }
 
 // One pass over the bytes: classify, copy down and split. out never passes in, so the kept
-// bytes can be written over the line itself; until the first dropped byte they already stand
-// where they belong and are not written at all.
+// bytes can be written over the line itself; until the first dropped byte of a token they
+// already stand where they belong and are not written at all. Only the bytes of one token
+// need to be contiguous, so each token starts afresh after the separators before it.
 template <bool kFile> char* TokenizeInPlace(char* const begin, char* const end, TLineTokens& tokens) {
     const std::array<uint8_t, 256>& classes = kFile ? kFileByteClass : kLineByteClass;
     int32_t index = 0;
@@ -56,9 +58,13 @@ template <bool kFile> char* TokenizeInPlace(char* const begin, char* const end, 
     while (in < end) {
         // Digits, letters and signs are nearly every byte the host writes: take those runs first.
         if (out == in) {
+            in += plain_bytes::SkipPlain(in, end) - in;
             while (in < end && classes[static_cast<unsigned char>(*in)] == bcKeep) ++in;
             out = in;
         } else {
+            const char* from = in;
+            plain_bytes::MovePlainWords(from, out, end);
+            in += from - in;
             while (in < end && classes[static_cast<unsigned char>(*in)] == bcKeep) *out++ = *in++;
         }
         if (in == end) break;
@@ -88,14 +94,18 @@ template <bool kFile> char* TokenizeInPlace(char* const begin, char* const end, 
         case bcTab:
             if (!splitting) {
                 if (b == ' ') *out++ = b;
-            } else if (out != start) {
+                break;
+            }
+            if (out != start) {
                 tokens.Items[index] = std::string_view(start, static_cast<size_t>(out - start));
-                start = out;
                 if (++index == 32) {
                     tokens.Count = 32;
                     return kFile ? const_cast<char*>(AfterLineFeed(in, end)) : end;
                 }
             }
+            // The next token starts where it stands: the separators before it are dropped
+            // without moving the bytes after them down.
+            start = out = in;
             break;
         default:
             break;

@@ -123,3 +123,71 @@ TEST(ExchangeTokenizer, AWholeLineKeepsItsLineFeedAsAControlByte) {
     EXPECT_EQ(Tokens("\x82\n"), V({"\x82\n"}));
     EXPECT_EQ(Tokens("c\x82\r"), V({"c\x82\r"}));
 }
+
+TEST(ExchangeTokenizer, ASpecialByteInEveryPositionOfALongRun) {
+    // Runs of 20 digits are scanned many bytes at a time; whatever stops them must be seen there.
+    const std::string digits = "01234567890123456789";
+    for (size_t at = 0; at < 16; ++at) {
+        const std::string head = digits.substr(0, at), tail = digits.substr(at + 1);
+        std::string s = digits;
+        s[at] = ' ';
+        // Blank or tab: two tokens (one if it comes first).
+        EXPECT_EQ(FileLines(s + "\n"), at == 0 ? L({{tail}}) : L({{head, tail}})) << at;
+        EXPECT_EQ(Tokens(s), at == 0 ? V({tail}) : V({head, tail})) << at;
+        s[at] = '\t';
+        EXPECT_EQ(Tokens(s), at == 0 ? V({tail}) : V({head, tail})) << at;
+        // A control byte, 0xFE or 0xFF is dropped and the bytes after it move down.
+        for (const char dropped : {'\x01', '\r', '\x1F', '\xFE', '\xFF'}) {
+            s[at] = dropped;
+            EXPECT_EQ(Tokens(s), V({head + tail})) << at;
+            EXPECT_EQ(FileLines(s + "\n"), L({{head + tail}})) << at;
+        }
+        s[at] = '\n';
+        EXPECT_EQ(Tokens(s), V({head + tail})) << at;
+        EXPECT_EQ(FileLines(s), L({{head}, {tail}})) << at;
+        // A quote ends splitting and goes; an equals sign ends splitting and stays.
+        s[at] = '"';
+        EXPECT_EQ(Tokens(s + " x"), V({head + tail + " x"})) << at;
+        s[at] = '=';
+        EXPECT_EQ(Tokens(s + " x"), V({head + "=" + tail + " x"})) << at;
+        // A half-width kana byte is kept as it is; a lead byte takes the next digit with it.
+        s[at] = '\xA0';
+        EXPECT_EQ(Tokens(s), V({s})) << at;
+        s[at] = '\x82';
+        EXPECT_EQ(FileLines(s + " 5\n"), L({{s, "5"}})) << at;
+    }
+}
+
+TEST(ExchangeTokenizer, RunsEndingAtTheEndOfTheBlock) {
+    for (size_t n = 1; n <= 34; ++n) {
+        const std::string run(n, '9');
+        EXPECT_EQ(FileLines(run), L({{run}})) << n;
+        EXPECT_EQ(FileLines(" " + run), L({{run}})) << n;
+        EXPECT_EQ(FileLines("\x01" + run), L({{run}})) << n;
+        EXPECT_EQ(FileLines("a\"" + run), L({{"a" + run}})) << n;
+        EXPECT_EQ(Tokens(run + " " + run), V({run, run})) << n;
+    }
+}
+
+TEST(ExchangeTokenizer, TokensAfterSeparatorsAndDroppedBytes) {
+    // Leading, repeated and mixed separators; a trailing one leaves an empty last token.
+    EXPECT_EQ(Tokens("  -6059.66923758388 \t -32433.8621925563"), V({"-6059.66923758388", "-32433.8621925563"}));
+    EXPECT_EQ(Tokens(" 1 2 "), V({"1", "2", ""}));
+    // A dropped byte after a separator: the rest of that token moves down, the next one does not.
+    EXPECT_EQ(Tokens(" 1234\x01" "5678901234567890 9"), V({"12345678901234567890", "9"}));
+    EXPECT_EQ(FileLines(" 12\r34 56789012345678\r\n 7\n"), L({{"1234", "56789012345678"}, {"7"}}));
+    // Text after a quote is copied down whole, blanks and all, past dropped bytes anywhere.
+    EXPECT_EQ(FileLines("ch 1 0 \"expansion\x01 joint of the east wing\r\n"),
+              L({{"ch", "1", "0", "expansion joint of the east wing"}}));
+    EXPECT_EQ(Tokens("\"abcdefghijklmnop\x7Fqrstuvwxyz\x02" "0123456789ABCDEFGHIJ"),
+              V({"abcdefghijklmnop\x7Fqrstuvwxyz0123456789ABCDEFGHIJ"}));
+    // The 32nd token ends the line even with separators in front of every token.
+    std::string many;
+    for (int i = 0; i < 40; ++i) many += "  t" + std::to_string(i);
+    const L lines = FileLines(many + "\r\nz\n");
+    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines[0].size(), 32u);
+    EXPECT_EQ(lines[0][0], "t0");
+    EXPECT_EQ(lines[0][31], "t31");
+    EXPECT_EQ(lines[1], V({"z"}));
+}
