@@ -17,8 +17,6 @@ class TForm1 {
     void Button2Click();
     void FormClose();
 
-    int WindowLeftForTest() const { return WindowLeft; }
-    int WindowTopForTest() const { return WindowTop; }
 
   private:
     void ReadSettings(const std::filesystem::path& path);
