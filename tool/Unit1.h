@@ -17,7 +17,6 @@ class TForm1 {
     void Button2Click();
     void FormClose();
 
-
   private:
     void ReadSettings(const std::filesystem::path& path);
     void WriteSettings(const std::filesystem::path& path);
