@@ -31,8 +31,12 @@ void OnApplicationClose(HWND application) {
 
 LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SETFOCUS: OnApplicationSetFocus(hwnd); return 0;
-    case WM_CLOSE: OnApplicationClose(hwnd); return 0;
+    case WM_SETFOCUS:
+        OnApplicationSetFocus(hwnd);
+        return 0;
+    case WM_CLOSE:
+        OnApplicationClose(hwnd);
+        return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -43,13 +47,14 @@ HWND CreateApplicationWindow(HINSTANCE instance) {
     windowClass.lpfnWndProc = ApplicationProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
+    windowClass.hIconSm =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
     windowClass.lpszClassName = kApplicationClass;
     if (!WIN32_CHECK(RegisterClassExW(&windowClass) != 0)) return nullptr;
     // Zero size: the window exists for its taskbar button only and never shows on the screen.
     HWND application = CreateWindowExW(0, kApplicationClass, Widen(kApplicationTitle).c_str(),
-                                       WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr,
-                                       nullptr, instance, nullptr);
+                                       WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                                       nullptr, nullptr, instance, nullptr);
     WIN32_CHECK(application != nullptr);
     return application;
 }

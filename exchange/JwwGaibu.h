@@ -12,24 +12,24 @@
 // ---------------------------------------------------------------- host parameters
 
 struct TTextTypeSize {
-    double Width = 3;    // paper mm
-    double Height = 3;   // paper mm
-    double Spacing = 0;  // paper mm
+    double Width = 3;   // paper mm
+    double Height = 3;  // paper mm
+    double Spacing = 0; // paper mm
     int32_t Color = 2;
 };
 
 struct TIndicatedPoint {
     bool IsSet = false;
-    double X = 0, Y = 0;  // drawing mm
-    int32_t Kind = 0;     // 0 none, 1 "-", 2 "ln", 3 "ci", 4 "ch"
+    double X = 0, Y = 0; // drawing mm
+    int32_t Kind = 0;    // 0 none, 1 "-", 2 "ln", 3 "ci", 4 "ch"
 };
 
 struct THostParameters {
     double AxisAngle = 0;
     std::string DrawingFileName;
-    std::array<double, 16> GroupScale{};  // reset to 1 each by InitExchangeData
+    std::array<double, 16> GroupScale{}; // reset to 1 each by InitExchangeData
     double PaperWidth = 1189, PaperHeight = 841;
-    std::array<TTextTypeSize, 11> TextTypes{};  // entries 1..10 are used
+    std::array<TTextTypeSize, 11> TextTypes{}; // entries 1..10 are used
     bool BzFlag = false;
     std::array<double, 4> HnValues{};
     int32_t HostLayerGroup = 0;
@@ -41,11 +41,11 @@ struct THostParameters {
     TTextTypeSize HostFreeText{2, 2, 0, 1};
     std::string HostFontName;
     bool LineWidthSeen = false;
-    std::vector<int32_t> GroupValues;               // 16 entries
-    std::vector<std::string> GroupNames;            // 16 entries
-    std::vector<int32_t> LayerValues;               // 256 entries, [group * 16 + layer]
-    std::vector<std::string> LayerNames;            // 256 entries, [group * 16 + layer]
-    std::vector<TIndicatedPoint> Points;            // 100 entries; 1..99 are filled by "hp"
+    std::vector<int32_t> GroupValues;    // 16 entries
+    std::vector<std::string> GroupNames; // 16 entries
+    std::vector<int32_t> LayerValues;    // 256 entries, [group * 16 + layer]
+    std::vector<std::string> LayerNames; // 256 entries, [group * 16 + layer]
+    std::vector<TIndicatedPoint> Points; // 100 entries; 1..99 are filled by "hp"
     int32_t PointCount = 0;
 };
 
@@ -76,14 +76,14 @@ struct TAttributeState {
     int32_t TextType = 1;
     TTextTypeSize FreeText{2, 2, 0, 1};
     int32_t CcCode = 0;
-    std::string FontName;  // "<ＭＳ ゴシック>" after InitExchangeData
+    std::string FontName; // "<ＭＳ ゴシック>" after InitExchangeData
     int32_t ZFlags = 0;
     int32_t PnColor = 1;
     int32_t SolidColor = 0;
     int32_t PolylineCount = 0;
     bool InPolyline = false;
     bool DimensionPending = false;
-    std::array<bool, akCount> Force{};  // all set by InitExchangeData and ResetCommandCaches
+    std::array<bool, akCount> Force{}; // all set by InitExchangeData and ResetCommandCaches
 };
 
 // ---------------------------------------------------------------- entity records
@@ -107,38 +107,104 @@ struct TRecordText {
     std::string_view View() const { return {Bytes, Length}; }
 };
 
-struct TJwwEntLin { TJwwEntHead Head; int32_t PolylineNo = 0; double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0; };
-struct TJwwEntCir { TJwwEntHead Head; double X = 0, Y = 0, Radius = 0; };
-struct TJwwEntArc { TJwwEntHead Head; double X = 0, Y = 0, Radius = 0; std::array<double, 4> Values{}; };
+struct TJwwEntLin {
+    TJwwEntHead Head;
+    int32_t PolylineNo = 0;
+    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+};
+struct TJwwEntCir {
+    TJwwEntHead Head;
+    double X = 0, Y = 0, Radius = 0;
+};
+struct TJwwEntArc {
+    TJwwEntHead Head;
+    double X = 0, Y = 0, Radius = 0;
+    std::array<double, 4> Values{};
+};
 struct TJwwEntTxt {
     TJwwEntHead Head;
-    int32_t Kind = 0;  // "ch" 0, "cv" 1, "cs" 2, "cr" 3, "co" 4, "cp" 5, "ct" 6, "ck" 7, "cz" 8, "c2" 9
+    int32_t Kind = 0; // "ch" 0, "cv" 1, "cs" 2, "cr" 3, "co" 4, "cp" 5, "ct" 6, "ck" 7, "cz" 8, "c2" 9
     int32_t CcCode = 0;
     int32_t TextType = 0;
-    double Width = 0, Height = 0, Spacing = 0;  // paper mm
+    double Width = 0, Height = 0, Spacing = 0; // paper mm
     double X = 0, Y = 0, Dx = 0, Dy = 0;
     TRecordText FontName;
     TRecordText Text;
 };
-struct TJwwEntPnt { TJwwEntHead Head; double X = 0, Y = 0; };
-struct TJwwEntMrk { TJwwEntHead Head; double X = 0, Y = 0, Scale = 0, Angle = 0; int32_t Code = 0; };
-struct TJwwEntDim { TJwwEntHead Head; TJwwEntLin Line; TJwwEntTxt Text; };
-struct TJwwEntBlk { TJwwEntHead Head; double X = 0, Y = 0; std::string Name; };
-struct TJwwEntSl2 { TJwwEntHead Head; int32_t SolidColor = 0; double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0; };
-struct TJwwEntSl3 { TJwwEntHead Head; int32_t SolidColor = 0; double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, X3 = 0, Y3 = 0; };
+struct TJwwEntPnt {
+    TJwwEntHead Head;
+    double X = 0, Y = 0;
+};
+struct TJwwEntMrk {
+    TJwwEntHead Head;
+    double X = 0, Y = 0, Scale = 0, Angle = 0;
+    int32_t Code = 0;
+};
+struct TJwwEntDim {
+    TJwwEntHead Head;
+    TJwwEntLin Line;
+    TJwwEntTxt Text;
+};
+struct TJwwEntBlk {
+    TJwwEntHead Head;
+    double X = 0, Y = 0;
+    std::string Name;
+};
+struct TJwwEntSl2 {
+    TJwwEntHead Head;
+    int32_t SolidColor = 0;
+    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+};
+struct TJwwEntSl3 {
+    TJwwEntHead Head;
+    int32_t SolidColor = 0;
+    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, X3 = 0, Y3 = 0;
+};
 struct TJwwEntSl4 {
     TJwwEntHead Head;
     int32_t SolidColor = 0;
     double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, X3 = 0, Y3 = 0, X4 = 0, Y4 = 0;
 };
-struct TJwwEntSc { TJwwEntHead Head; int32_t SolidColor = 0; std::array<double, 7> Values{}; int32_t Code = 0; };
-struct TJwwEntSe { TJwwEntHead Head; int32_t SolidColor = 0; std::array<double, 7> Values{}; int32_t Code = 0; };
-struct TJwwEntSo { TJwwEntHead Head; int32_t SolidColor = 0; std::array<double, 8> Values{}; };
-struct TJwwEntSg { TJwwEntHead Head; int32_t SolidColor = 0; std::array<double, 8> Values{}; };
+struct TJwwEntSc {
+    TJwwEntHead Head;
+    int32_t SolidColor = 0;
+    std::array<double, 7> Values{};
+    int32_t Code = 0;
+};
+struct TJwwEntSe {
+    TJwwEntHead Head;
+    int32_t SolidColor = 0;
+    std::array<double, 7> Values{};
+    int32_t Code = 0;
+};
+struct TJwwEntSo {
+    TJwwEntHead Head;
+    int32_t SolidColor = 0;
+    std::array<double, 8> Values{};
+};
+struct TJwwEntSg {
+    TJwwEntHead Head;
+    int32_t SolidColor = 0;
+    std::array<double, 8> Values{};
+};
 
 // Kind codes of the entity order list.
 enum TEntityKind : int32_t {
-    ekLin = 1, ekCir, ekArc, ekTxt, ekPnt, ekMrk, ekDim, ekBlk, ekSl2, ekSl3, ekSl4, ekSc, ekSe, ekSo, ekSg
+    ekLin = 1,
+    ekCir,
+    ekArc,
+    ekTxt,
+    ekPnt,
+    ekMrk,
+    ekDim,
+    ekBlk,
+    ekSl2,
+    ekSl3,
+    ekSl4,
+    ekSc,
+    ekSe,
+    ekSo,
+    ekSg
 };
 
 struct TEntityOrder {
@@ -202,8 +268,8 @@ void AddZFlags(uint8_t bits);
 void AddLine(double x1, double y1, double x2, double y2);
 void AddPoint(int32_t code, double x, double y, double scale, double angle);
 void AddText(int32_t kind, std::string_view text, double x, double y, double dx, double dy);
-void AddDimension(std::string_view text, double x1, double y1, double x2, double y2, double x, double y, double dx,
-                  double dy);
+void AddDimension(std::string_view text, double x1, double y1, double x2, double y2, double x, double y,
+                  double dx, double dy);
 void ResetCommandCaches();
 bool WriteCommandFile(const std::filesystem::path& path);
 

@@ -14,7 +14,9 @@
 // as they are, whatever the state of the line. Every other byte needs a look of its own.
 namespace plain_bytes {
 
-constexpr bool IsPlain(unsigned char b) { return b >= 0x21 && b <= 0x7F && b != '"' && b != '='; }
+constexpr bool IsPlain(unsigned char b) {
+    return b >= 0x21 && b <= 0x7F && b != '"' && b != '=';
+}
 
 constexpr uint64_t kOnes = 0x0101010101010101ull;
 constexpr uint64_t kHighBits = 0x8080808080808080ull;
@@ -62,8 +64,8 @@ inline const char* SkipPlain(const char* p, const char* end) {
     const __m128i equals = _mm_set1_epi8('=');
     for (; end - p >= 16; p += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i flagged =
-            _mm_or_si128(_mm_cmplt_epi8(v, aboveBlank), _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, equals)));
+        const __m128i flagged = _mm_or_si128(
+            _mm_cmplt_epi8(v, aboveBlank), _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, equals)));
         if (const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(flagged)); mask != 0)
             return p + std::countr_zero(mask);
     }

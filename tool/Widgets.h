@@ -11,7 +11,7 @@
 //--------------------------------------------------------------------------- control
 
 class TControl {
-public:
+  public:
     virtual ~TControl() = default;
     virtual const std::string& Name() const = 0;
 };
@@ -19,7 +19,7 @@ public:
 //--------------------------------------------------------------------------- label
 
 class TLabel : public TControl {
-public:
+  public:
     virtual std::string Caption() const = 0;
     virtual void SetCaption(const std::string& caption) = 0;
     // Paints the label now: handlers that run long do not return to the message loop.
@@ -29,12 +29,12 @@ public:
 //--------------------------------------------------------------------------- drop-down list
 
 class TComboBox : public TControl {
-public:
+  public:
     virtual void Clear() = 0;
     virtual void AddItem(const std::string& item) = 0;
     virtual int ItemCount() const = 0;
     virtual std::string Item(int index) const = 0;
-    virtual int ItemIndex() const = 0;  // -1: nothing selected
+    virtual int ItemIndex() const = 0; // -1: nothing selected
     // An index outside 0..ItemCount()-1 leaves no selection.
     virtual void SetItemIndex(int index) = 0;
 };
@@ -42,7 +42,7 @@ public:
 //--------------------------------------------------------------------------- text box
 
 class TEdit : public TControl {
-public:
+  public:
     virtual std::string Text() const = 0;
     // Shows the whole text, even when it is longer than the typing limit.
     virtual void SetText(const std::string& text) = 0;
@@ -53,7 +53,7 @@ public:
 //--------------------------------------------------------------------------- check box
 
 class TCheckBox : public TControl {
-public:
+  public:
     virtual bool Checked() const = 0;
     virtual void SetChecked(bool checked) = 0;
 };
@@ -61,16 +61,16 @@ public:
 //--------------------------------------------------------------------------- radio group
 
 class TRadioGroup : public TControl {
-public:
+  public:
     virtual int ItemCount() const = 0;
-    virtual int ItemIndex() const = 0;  // -1: no button selected
+    virtual int ItemIndex() const = 0; // -1: no button selected
     virtual void SetItemIndex(int index) = 0;
 };
 
 //--------------------------------------------------------------------------- memo
 
 class TMemo : public TControl {
-public:
+  public:
     virtual int LineCount() const = 0;
     virtual std::string Line(int index) const = 0;
 };
@@ -78,14 +78,14 @@ public:
 //--------------------------------------------------------------------------- button
 
 class TButton : public TControl {
-public:
+  public:
     std::function<void()> OnClick;
 };
 
 //--------------------------------------------------------------------------- window
 
 class TWindow {
-public:
+  public:
     virtual ~TWindow() = default;
 
     // The control of that name from the dialog's design, or nullptr.

@@ -32,7 +32,7 @@ std::string ToFullWidth(std::string_view text);
 
 struct TSjisCopy {
     std::string Text;
-    int Taken = 0;  // bytes taken; may be less than asked, characters are never split
+    int Taken = 0; // bytes taken; may be less than asked, characters are never split
 };
 // The whole characters within the byte window [start, start + count - 1], start counted from 1.
 TSjisCopy CopySjis(std::string_view s, int start, int count);

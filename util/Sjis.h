@@ -7,4 +7,6 @@ static_assert(sizeof("表") == 3 && "表"[0] == '\x95' && "表"[1] == '\x5c',
 #endif
 
 // A byte 0x80-0x9F or 0xE0-0xFD starts a two-byte character; the byte after it belongs to it.
-constexpr bool IsSjisLeadByte(unsigned char b) { return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD); }
+constexpr bool IsSjisLeadByte(unsigned char b) {
+    return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD);
+}

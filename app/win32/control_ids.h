@@ -15,7 +15,9 @@ inline int ControlId(int position) {
     return 100 + 10 * position;
 }
 
-inline int RadioButtonId(int position, int item) { return ControlId(position) + 1 + item; }
+inline int RadioButtonId(int position, int item) {
+    return ControlId(position) + 1 + item;
+}
 
 // Position of the named row in DialogControls(), or -1.
 inline int ControlPosition(std::string_view name) {

@@ -11,15 +11,18 @@
 
 namespace {
 
-COLORREF ColorOf(const TColor& color) { return RGB(color.R, color.G, color.B); }
+COLORREF ColorOf(const TColor& color) {
+    return RGB(color.R, color.G, color.B);
+}
 
 // Windows takes the tab order from the creation order; WS_GROUP on every row's first window ends
 // the radio group before it, so the arrow keys stay inside one group.
 HWND CreateChild(HWND parent, const wchar_t* className, std::string_view text, DWORD style, DWORD exStyle,
                  int x, int y, int width, int height, int id, HFONT font) {
-    HWND hwnd = CreateWindowExW(exStyle, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
-                                width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
+    HWND hwnd =
+        CreateWindowExW(exStyle, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width,
+                        height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
     if (!WIN32_CHECK(hwnd != nullptr)) return nullptr;
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return hwnd;
@@ -51,7 +54,7 @@ SIZE TextExtent(HWND hwnd, HFONT font, const std::wstring& text) {
 
 // What the window keeps of every control: its design row, its window and its background brush.
 class ControlWin32 {
-public:
+  public:
     ControlWin32(const TControlDesign& design, HWND hwnd) : Design(design), Hwnd(hwnd) {}
     virtual ~ControlWin32() = default;
     virtual TControl& Widget() = 0;
@@ -62,13 +65,14 @@ public:
 
     const TControlDesign& Design;
     const HWND Hwnd;
-    ScopedBrush Background;  // only for rows with a colour of their own
+    ScopedBrush Background; // only for rows with a colour of their own
     COLORREF BackgroundColor = 0;
 };
 
 template <class Interface> class Win32Widget : public Interface, public ControlWin32 {
-public:
-    Win32Widget(const TControlDesign& design, HWND hwnd) : ControlWin32(design, hwnd), WidgetName(design.Name) {
+  public:
+    Win32Widget(const TControlDesign& design, HWND hwnd)
+        : ControlWin32(design, hwnd), WidgetName(design.Name) {
         if (design.HasBackground) {
             BackgroundColor = ColorOf(design.Background);
             Background.reset(CreateSolidBrush(BackgroundColor));
@@ -77,33 +81,37 @@ public:
     const std::string& Name() const final { return WidgetName; }
     TControl& Widget() final { return *this; }
 
-private:
+  private:
     std::string WidgetName;
 };
 
 //--------------------------------------------------------------------------- label
 
 class LabelWin32 final : public Win32Widget<TLabel> {
-public:
+  public:
     LabelWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
         : Win32Widget(row, CreateChild(parent, L"STATIC", row,
-                                       SS_NOPREFIX | (row.CenterText ? SS_CENTER | SS_CENTERIMAGE : SS_LEFTNOWORDWRAP),
+                                       SS_NOPREFIX |
+                                           (row.CenterText ? SS_CENTER | SS_CENTERIMAGE : SS_LEFTNOWORDWRAP),
                                        0, id, font)) {
         // Labels size themselves to their captions in the real font; the status line keeps its size.
         if (Hwnd && !row.CenterText) {
             const SIZE size = TextExtent(Hwnd, font, Widen(row.Caption));
-            SetWindowPos(Hwnd, nullptr, 0, 0, size.cx, row.Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(Hwnd, nullptr, 0, 0, size.cx, row.Height,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
     std::string Caption() const override { return HwndText(Hwnd); }
     void SetCaption(const std::string& caption) override { HwndSetText(Hwnd, caption); }
-    void Repaint() override { RedrawWindow(Hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+    void Repaint() override {
+        RedrawWindow(Hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
 };
 
 //--------------------------------------------------------------------------- drop-down list
 
 class ComboBoxWin32 final : public Win32Widget<TComboBox> {
-public:
+  public:
     // The height given to Windows includes the opened list: eight items of 13 pixels.
     ComboBoxWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
         : Win32Widget(row, CreateChild(parent, L"COMBOBOX", row.Caption,
@@ -134,14 +142,14 @@ public:
         SendMessageW(Hwnd, CB_SETCURSEL, index >= 0 && index < ItemCount() ? index : -1, 0);
     }
 
-private:
+  private:
     static constexpr int kItemHeight = 13;
 };
 
 //--------------------------------------------------------------------------- text box
 
 class EditWin32 final : public Win32Widget<TEdit> {
-public:
+  public:
     EditWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
         : Win32Widget(row, CreateChild(parent, L"EDIT", row, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, id, font)),
           Accepted(Widen(row.Caption)) {
@@ -179,7 +187,7 @@ public:
         Reverting = false;
     }
 
-private:
+  private:
     std::wstring Accepted;
     bool Reverting = false;
 };
@@ -187,7 +195,7 @@ private:
 //--------------------------------------------------------------------------- check box
 
 class CheckBoxWin32 final : public Win32Widget<TCheckBox> {
-public:
+  public:
     CheckBoxWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
         : Win32Widget(row, CreateChild(parent, L"BUTTON", row, BS_AUTOCHECKBOX, 0, id, font)) {}
     bool Checked() const override { return SendMessageW(Hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -201,10 +209,10 @@ public:
 // A group box with its buttons laid out in columns, each column filled top-down; the buttons are
 // siblings of the box, so their clicks and the dialog manager's arrow keys reach the window.
 class RadioGroupWin32 final : public Win32Widget<TRadioGroup> {
-public:
+  public:
     RadioGroupWin32(HWND parent, const TControlDesign& row, int position, HFONT font)
-        : Win32Widget(row, CreateChild(parent, L"BUTTON", row.Caption, BS_GROUPBOX | WS_GROUP, 0, row.X, row.Y,
-                                       row.Width, row.Height, ControlId(position), font)) {
+        : Win32Widget(row, CreateChild(parent, L"BUTTON", row.Caption, BS_GROUPBOX | WS_GROUP, 0, row.X,
+                                       row.Y, row.Width, row.Height, ControlId(position), font)) {
         if (!Hwnd) return;
         const int count = static_cast<int>(row.Items.size());
         const int columns = std::max(1, row.Columns);
@@ -216,10 +224,10 @@ public:
         const int topMargin = lineHeight + 1 + (room % perColumn) / 2;
         for (int i = 0; i < count; ++i) {
             const DWORD first = i == 0 ? WS_GROUP | WS_TABSTOP : 0;
-            Buttons.push_back(CreateChild(parent, L"BUTTON", row.Items[static_cast<size_t>(i)],
-                                          BS_AUTORADIOBUTTON | first, 0, row.X + 8 + i / perColumn * buttonWidth,
-                                          row.Y + topMargin + i % perColumn * buttonHeight, buttonWidth,
-                                          buttonHeight, RadioButtonId(position, i), font));
+            Buttons.push_back(CreateChild(
+                parent, L"BUTTON", row.Items[static_cast<size_t>(i)], BS_AUTORADIOBUTTON | first, 0,
+                row.X + 8 + i / perColumn * buttonWidth, row.Y + topMargin + i % perColumn * buttonHeight,
+                buttonWidth, buttonHeight, RadioButtonId(position, i), font));
         }
         SetItemIndex(row.DefaultIndex);
     }
@@ -241,24 +249,27 @@ public:
     }
     void SetItemIndex(int index) override {
         for (size_t i = 0; i < Buttons.size(); ++i)
-            SendMessageW(Buttons[i], BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED, 0);
+            SendMessageW(Buttons[i], BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED,
+                         0);
     }
 
-private:
+  private:
     std::vector<HWND> Buttons;
 };
 
 //--------------------------------------------------------------------------- memo
 
 class MemoWin32 final : public Win32Widget<TMemo> {
-public:
+  public:
     // Read-only edits ask for their colours with WM_CTLCOLORSTATIC, which the window answers.
     MemoWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
-        : Win32Widget(row, CreateChild(parent, L"EDIT", row,
-                                       ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL,
-                                       WS_EX_CLIENTEDGE, id, font)) {
+        : Win32Widget(row,
+                      CreateChild(parent, L"EDIT", row,
+                                  ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL,
+                                  WS_EX_CLIENTEDGE, id, font)) {
         std::string text;
-        for (size_t i = 0; i < row.Items.size(); ++i) text += (i == 0 ? "" : "\r\n") + std::string(row.Items[i]);
+        for (size_t i = 0; i < row.Items.size(); ++i)
+            text += (i == 0 ? "" : "\r\n") + std::string(row.Items[i]);
         if (Hwnd) HwndSetText(Hwnd, text);
     }
     int LineCount() const override { return static_cast<int>(SendMessageW(Hwnd, EM_GETLINECOUNT, 0, 0)); }
@@ -267,8 +278,9 @@ public:
         if (start < 0) return {};
         const LRESULT length = SendMessageW(Hwnd, EM_LINELENGTH, start, 0);
         std::wstring line(static_cast<size_t>(std::max<LRESULT>(length, 1)), L'\0');
-        line[0] = static_cast<wchar_t>(line.size());  // EM_GETLINE reads its buffer size from the first unit
-        line.resize(static_cast<size_t>(SendMessageW(Hwnd, EM_GETLINE, index, reinterpret_cast<LPARAM>(line.data()))));
+        line[0] = static_cast<wchar_t>(line.size()); // EM_GETLINE reads its buffer size from the first unit
+        line.resize(static_cast<size_t>(
+            SendMessageW(Hwnd, EM_GETLINE, index, reinterpret_cast<LPARAM>(line.data()))));
         return Narrow(line);
     }
 };
@@ -276,10 +288,10 @@ public:
 //--------------------------------------------------------------------------- button
 
 class ButtonWin32 final : public Win32Widget<TButton> {
-public:
+  public:
     ButtonWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
-        : Win32Widget(row, CreateChild(parent, L"BUTTON", row, row.IsDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, 0,
-                                       id, font)) {}
+        : Win32Widget(row, CreateChild(parent, L"BUTTON", row,
+                                       row.IsDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, 0, id, font)) {}
     void OnNotify(int code) override {
         if (code == BN_CLICKED && OnClick) OnClick();
     }
@@ -291,16 +303,24 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"TarvelForm";
 
-std::unique_ptr<ControlWin32> CreateControl(HWND parent, const TControlDesign& row, int position, HFONT font) {
+std::unique_ptr<ControlWin32> CreateControl(HWND parent, const TControlDesign& row, int position,
+                                            HFONT font) {
     const int id = ControlId(position);
     switch (row.Kind) {
-    case TControlKind::Label: return std::make_unique<LabelWin32>(parent, row, id, font);
-    case TControlKind::ComboBox: return std::make_unique<ComboBoxWin32>(parent, row, id, font);
-    case TControlKind::Edit: return std::make_unique<EditWin32>(parent, row, id, font);
-    case TControlKind::CheckBox: return std::make_unique<CheckBoxWin32>(parent, row, id, font);
-    case TControlKind::RadioGroup: return std::make_unique<RadioGroupWin32>(parent, row, position, font);
-    case TControlKind::Memo: return std::make_unique<MemoWin32>(parent, row, id, font);
-    case TControlKind::Button: return std::make_unique<ButtonWin32>(parent, row, id, font);
+    case TControlKind::Label:
+        return std::make_unique<LabelWin32>(parent, row, id, font);
+    case TControlKind::ComboBox:
+        return std::make_unique<ComboBoxWin32>(parent, row, id, font);
+    case TControlKind::Edit:
+        return std::make_unique<EditWin32>(parent, row, id, font);
+    case TControlKind::CheckBox:
+        return std::make_unique<CheckBoxWin32>(parent, row, id, font);
+    case TControlKind::RadioGroup:
+        return std::make_unique<RadioGroupWin32>(parent, row, position, font);
+    case TControlKind::Memo:
+        return std::make_unique<MemoWin32>(parent, row, id, font);
+    case TControlKind::Button:
+        return std::make_unique<ButtonWin32>(parent, row, id, font);
     }
     return nullptr;
 }
@@ -328,7 +348,8 @@ bool WindowWin32::Build(HINSTANCE instance, HWND owner) {
     windowClass.cbWndExtra = DLGWINDOWEXTRA;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
+    windowClass.hIconSm =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kWindowClass;
     if (!WIN32_CHECK(RegisterClassExW(&windowClass) != 0)) return false;
@@ -340,8 +361,8 @@ bool WindowWin32::Build(HINSTANCE instance, HWND owner) {
     RECT frame{0, 0, form.ClientWidth, form.ClientHeight};
     WIN32_CHECK(AdjustWindowRectEx(&frame, style, FALSE, 0));
     if (!WIN32_CHECK(CreateWindowExW(0, kWindowClass, Widen(form.Caption).c_str(), style, form.Left, form.Top,
-                                     frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance,
-                                     this) != nullptr))
+                                     frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
+                                     instance, this) != nullptr))
         return false;
 
     const auto rows = DialogControls();
@@ -358,8 +379,8 @@ HFONT WindowWin32::FontOfHeight(int height) {
     for (const auto& [fontHeight, font] : Fonts)
         if (fontHeight == height) return font.get();
     ScopedFont font(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
-                                Widen(DialogForm().FontName).c_str()));
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                FIXED_PITCH | FF_MODERN, Widen(DialogForm().FontName).c_str()));
     if (!WIN32_CHECK(font != nullptr)) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     Fonts.emplace_back(height, std::move(font));
     return Fonts.back().second.get();
@@ -384,11 +405,17 @@ TControl* WindowWin32::FindControl(std::string_view name) {
     return nullptr;
 }
 
-int WindowWin32::Left() const { return HwndScreenRect(Hwnd).left; }
+int WindowWin32::Left() const {
+    return HwndScreenRect(Hwnd).left;
+}
 
-int WindowWin32::Top() const { return HwndScreenRect(Hwnd).top; }
+int WindowWin32::Top() const {
+    return HwndScreenRect(Hwnd).top;
+}
 
-void WindowWin32::MoveTo(int left, int top) { HwndMoveOnScreen(Hwnd, left, top); }
+void WindowWin32::MoveTo(int left, int top) {
+    HwndMoveOnScreen(Hwnd, left, top);
+}
 
 void WindowWin32::Close() {
     if (Closing) return;
@@ -407,7 +434,9 @@ void WindowWin32::FocusControl(TControl& control) {
             SendMessageW(Hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(candidate->FocusTarget()), TRUE);
 }
 
-std::filesystem::path WindowWin32::ExecutableFolder() const { return ExecutableFolderPath(); }
+std::filesystem::path WindowWin32::ExecutableFolder() const {
+    return ExecutableFolderPath();
+}
 
 LRESULT CALLBACK WindowWin32::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -433,14 +462,26 @@ LRESULT CALLBACK WindowWin32::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 
 LRESULT WindowWin32::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC: return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
-    case WM_SHOWWINDOW: OnShowWindow(wParam != 0); break;
-    case WM_SYSCOMMAND: if (OnSysCommand(wParam)) return 0; break;
-    case WM_CLOSE: OnCloseMessage(); return 0;
-    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(
+            OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_SHOWWINDOW:
+        OnShowWindow(wParam != 0);
+        break;
+    case WM_SYSCOMMAND:
+        if (OnSysCommand(wParam)) return 0;
+        break;
+    case WM_CLOSE:
+        OnCloseMessage();
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
     }
     return DefDlgProcW(Hwnd, message, wParam, lParam);
 }
@@ -468,11 +509,15 @@ void WindowWin32::OnShowWindow(bool shown) {
 }
 
 void WindowWin32::OnCloseMessage() {
-    if (Closing) DestroyWindow(Hwnd);  // after a failure: the cancel file is written already
-    else Close();
+    if (Closing)
+        DestroyWindow(Hwnd); // after a failure: the cancel file is written already
+    else
+        Close();
 }
 
-void WindowWin32::OnDestroy() { PostQuitMessage(0); }
+void WindowWin32::OnDestroy() {
+    PostQuitMessage(0);
+}
 
 // The application window owns the taskbar button, so it is the one that is minimised; Windows hides
 // and restores the dialog with its owner.

@@ -13,7 +13,7 @@
 class ControlWin32;
 
 class WindowWin32 final : public TWindow {
-public:
+  public:
     // The window, hidden, with every control of the design; nullptr when Windows refuses any of them.
     static std::unique_ptr<WindowWin32> Create(HINSTANCE instance, HWND owner);
     ~WindowWin32() override;
@@ -34,7 +34,7 @@ public:
     // A handler failed unexpectedly: the run ends the way Cancel ends it.
     std::function<void()> OnFailure;
 
-private:
+  private:
     WindowWin32() = default;
     bool Build(HINSTANCE instance, HWND owner);
     HFONT FontOfHeight(int height);

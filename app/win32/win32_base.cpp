@@ -12,7 +12,8 @@ constexpr UINT kShiftJis = 932;
 
 std::wstring Widen(std::string_view sjis) {
     if (sjis.empty()) return {};
-    const int length = MultiByteToWideChar(kShiftJis, 0, sjis.data(), static_cast<int>(sjis.size()), nullptr, 0);
+    const int length =
+        MultiByteToWideChar(kShiftJis, 0, sjis.data(), static_cast<int>(sjis.size()), nullptr, 0);
     if (!WIN32_CHECK(length > 0)) return {};
     std::wstring wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(kShiftJis, 0, sjis.data(), static_cast<int>(sjis.size()), wide.data(), length);
@@ -21,12 +22,12 @@ std::wstring Widen(std::string_view sjis) {
 
 std::string Narrow(std::wstring_view wide) {
     if (wide.empty()) return {};
-    const int length = WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int length = WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                           0, nullptr, nullptr);
     if (!WIN32_CHECK(length > 0)) return {};
     std::string sjis(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), sjis.data(), length, nullptr,
-                        nullptr);
+    WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), sjis.data(), length,
+                        nullptr, nullptr);
     return sjis;
 }
 
@@ -51,7 +52,9 @@ std::string HwndText(HWND hwnd) {
     return Narrow(wide);
 }
 
-void HwndSetText(HWND hwnd, std::string_view sjis) { WIN32_CHECK(SetWindowTextW(hwnd, Widen(sjis).c_str())); }
+void HwndSetText(HWND hwnd, std::string_view sjis) {
+    WIN32_CHECK(SetWindowTextW(hwnd, Widen(sjis).c_str()));
+}
 
 RECT HwndScreenRect(HWND hwnd) {
     RECT rect{};

@@ -55,18 +55,17 @@ struct Failure : std::runtime_error {
 std::wstring FromUtf8(const std::string& text) {
     if (text.empty()) return {};
     std::wstring wide(text.size(), L'\0');
-    wide.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                            static_cast<int>(wide.size()))));
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(
+        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size()))));
     return wide;
 }
 
 std::string ToUtf8(const std::wstring& wide) {
     if (wide.empty()) return {};
     std::string text(wide.size() * 3, '\0');
-    text.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                                        text.data(), static_cast<int>(text.size()), nullptr,
-                                                        nullptr)));
+    text.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(),
+                                                        static_cast<int>(wide.size()), text.data(),
+                                                        static_cast<int>(text.size()), nullptr, nullptr)));
     return text;
 }
 
@@ -90,7 +89,8 @@ std::string ReadBytes(const fs::path& path) {
 // CopyFileW, not fs::copy_file: libstdc++'s overwrite_existing fails on mingw-w64 with "File exists".
 void CopyInto(const fs::path& from, const fs::path& to) {
     if (!CopyFileW(from.c_str(), to.c_str(), FALSE))
-        throw Failure("cannot copy " + ToUtf8(from.wstring()) + " (error " + std::to_string(GetLastError()) + ")");
+        throw Failure("cannot copy " + ToUtf8(from.wstring()) + " (error " + std::to_string(GetLastError()) +
+                      ")");
 }
 
 void WriteBytes(const fs::path& path, const std::string& bytes) {
@@ -125,8 +125,9 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
         bool same = wantTokens.size() == gotTokens.size();
         for (size_t t = 0; same && t < wantTokens.size(); ++t) {
             double a, b;
-            same = wantTokens[t] == gotTokens[t] ||
-                   (ParseNumber(wantTokens[t], a) && ParseNumber(gotTokens[t], b) && std::fabs(a - b) <= 1e-9);
+            same =
+                wantTokens[t] == gotTokens[t] ||
+                (ParseNumber(wantTokens[t], a) && ParseNumber(gotTokens[t], b) && std::fabs(a - b) <= 1e-9);
         }
         if (!same) return "line " + std::to_string(i + 1) + ": expected [" + want + "] got [" + got + "]";
     }
@@ -134,12 +135,14 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 }
 
 // <chrono> and <thread> cannot be built with the Shift-JIS execution character set (the "µs" suffix).
-void Wait(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+void Wait(int milliseconds) {
+    Sleep(static_cast<DWORD>(milliseconds));
+}
 
 //--------------------------------------------------------------------------- the tool under test
 
 class Session {
-public:
+  public:
     Session(fs::path exe, fs::path caseFolder, fs::path work)
         : Exe(std::move(exe)), Case(std::move(caseFolder)), Work(std::move(work)), Tool(Work / L"tool"),
           Elsewhere(Work / L"elsewhere") {
@@ -154,7 +157,7 @@ public:
     void Run(const std::string& line);
     void Finish();
 
-private:
+  private:
     static constexpr const char* kDecoy = "hq\r\nhp1 5 5\r\nhp2 5 5\r\n";
 
     static void ClearReadOnly(const fs::path& folder) {
@@ -172,7 +175,9 @@ private:
         Process = {};
         Main = nullptr;
     }
-    bool Running() const { return Process.hProcess && WaitForSingleObject(Process.hProcess, 0) == WAIT_TIMEOUT; }
+    bool Running() const {
+        return Process.hProcess && WaitForSingleObject(Process.hProcess, 0) == WAIT_TIMEOUT;
+    }
     HWND Control(const std::string& name, int item = -1) const;
     const TControlDesign& Row(const std::string& name) const;
     LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const;
@@ -220,8 +225,8 @@ void Session::Start() {
     std::wstring commandLine = L"\"" + (Tool / L"Tarvel.exe").wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        Elsewhere.c_str(), &startup, &Process))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Elsewhere.c_str(),
+                        &startup, &Process))
         throw Failure("cannot start Tarvel.exe (error " + std::to_string(GetLastError()) + ")");
     // FindWindow succeeds while the window is still creating its controls; ready means visible,
     // answering, and holding the last control of the design.
@@ -248,7 +253,7 @@ void Session::Start() {
 // memo, which no case looks at) and wait until the tool has reached it.
 void Session::Barrier() {
     HWND memo = GetDlgItem(Main, ControlId(ControlPosition("Memo1")));
-    if (!memo) return;  // the window is gone: the tool is ending
+    if (!memo) return; // the window is gone: the tool is ending
     Marker = Marker % 100 + 1;
     PostMessageW(memo, EM_SETSEL, Marker, Marker);
     for (int i = 0; i < 250; ++i, Wait(20)) {
@@ -264,11 +269,14 @@ void Session::Barrier() {
 std::string Session::Value(const std::string& name) const {
     const TControlDesign& row = Row(name);
     switch (row.Kind) {
-    case TControlKind::ComboBox: return std::to_string(Send(Control(name), CB_GETCURSEL, 0, 0));
-    case TControlKind::CheckBox: return Send(Control(name), BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0";
+    case TControlKind::ComboBox:
+        return std::to_string(Send(Control(name), CB_GETCURSEL, 0, 0));
+    case TControlKind::CheckBox:
+        return Send(Control(name), BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0";
     case TControlKind::RadioGroup:
         for (size_t i = 0; i < row.Items.size(); ++i)
-            if (Send(Control(name, static_cast<int>(i)), BM_GETCHECK, 0, 0) == BST_CHECKED) return std::to_string(i);
+            if (Send(Control(name, static_cast<int>(i)), BM_GETCHECK, 0, 0) == BST_CHECKED)
+                return std::to_string(i);
         return "-1";
     default: {
         wchar_t text[1024] = {};
@@ -362,19 +370,22 @@ void Session::Run(const std::string& line) {
         if (!Main || !Running()) throw Failure(verb + ": the tool is not running");
     };
 
-    if (verb == "folder") Tool = Work / FromUtf8(name);
+    if (verb == "folder")
+        Tool = Work / FromUtf8(name);
     else if (verb == "put") {
         fs::create_directories(Tool);
         CopyInto(Case / FromUtf8(name), Tool / FromUtf8(rest.empty() ? name : rest));
     } else if (verb == "readonly") {
         if (!SetFileAttributesW((Tool / FromUtf8(name)).c_str(), FILE_ATTRIBUTE_READONLY))
             throw Failure("cannot make " + name + " read-only");
-    } else if (verb == "start") Start();
+    } else if (verb == "start")
+        Start();
     else if (verb == "select") {
         needWindow();
         HWND combo = Control(name);
         Send(combo, CB_SETCURSEL, std::stoi(rest), 0);
-        Send(Main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        Send(Main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+             reinterpret_cast<LPARAM>(combo));
     } else if (verb == "type" || verb == "append") {
         needWindow();
         HWND edit = Control(name);
@@ -393,7 +404,8 @@ void Session::Run(const std::string& line) {
         // Posted, never sent: OK may open a modal box, and a sent message would wait for it.
         needWindow();
         const int id = verb == "ok" ? IDOK : IDCANCEL;
-        PostMessageW(Main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(Main, id)));
+        PostMessageW(Main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(Main, id)));
         Barrier();
     } else if (verb == "close") {
         needWindow();
@@ -439,19 +451,24 @@ void Session::Run(const std::string& line) {
         });
     } else if (verb == "expect-exit") {
         if (!Process.hProcess) throw Failure("expect-exit: the tool was never started");
-        if (WaitForSingleObject(Process.hProcess, 10000) != WAIT_OBJECT_0) throw Failure("the tool did not end");
+        if (WaitForSingleObject(Process.hProcess, 10000) != WAIT_OBJECT_0)
+            throw Failure("the tool did not end");
         DWORD code = 0;
         GetExitCodeProcess(Process.hProcess, &code);
-        if (std::to_string(code) != name) throw Failure("exit code " + std::to_string(code) + ", expected " + name);
+        if (std::to_string(code) != name)
+            throw Failure("exit code " + std::to_string(code) + ", expected " + name);
         Stop();
-    } else if (verb == "expect-file") CompareFile(Tool / FromUtf8(name), Case / FromUtf8(rest));
+    } else if (verb == "expect-file")
+        CompareFile(Tool / FromUtf8(name), Case / FromUtf8(rest));
     else if (verb == "expect-absent") {
         if (fs::exists(Tool / FromUtf8(name))) throw Failure(name + " exists but should not");
-    } else if (verb == "signal") WriteBytes(Case / FromUtf8(name), "");
+    } else if (verb == "signal")
+        WriteBytes(Case / FromUtf8(name), "");
     else if (verb == "await") {
         for (int i = 0; i < 6000 && !fs::exists(Case / FromUtf8(name)); ++i) Wait(20);
         if (!fs::exists(Case / FromUtf8(name))) throw Failure("gave up waiting for " + name);
-    } else throw Failure("unknown action " + verb);
+    } else
+        throw Failure("unknown action " + verb);
 }
 
 void Session::Finish() {
@@ -459,12 +476,15 @@ void Session::Finish() {
     const fs::path expected = Case / L"expected";
     if (fs::is_directory(expected))
         for (const auto& entry : fs::directory_iterator(expected))
-            if (entry.path().extension() != L".actual") CompareFile(Tool / entry.path().filename(), entry.path());
+            if (entry.path().extension() != L".actual")
+                CompareFile(Tool / entry.path().filename(), entry.path());
     if (ReadBytes(Elsewhere / L"JWC_TEMP.TXT") != kDecoy || fs::exists(Elsewhere / L"sorvel.dat"))
         throw Failure("the tool touched the current folder instead of its own");
 }
 
-void Print(const std::string& utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stdout); }
+void Print(const std::string& utf8) {
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+}
 
 } // namespace
 
@@ -489,7 +509,8 @@ int wmain(int argc, wchar_t** argv) {
         line = "(end of script)";
         session.Finish();
     } catch (const std::exception& error) {
-        Print("FAILED at script line " + std::to_string(lineNumber) + " [" + line + "]: " + error.what() + "\n");
+        Print("FAILED at script line " + std::to_string(lineNumber) + " [" + line + "]: " + error.what() +
+              "\n");
         return 1;
     }
     Print("passed: " + ToUtf8(caseFolder.filename().wstring()) + "\n");

@@ -8,10 +8,15 @@
 namespace {
 
 // Every byte that ends a run: control bytes, blank, tab, line feed, quote, equals sign, 0x80 up.
-const unsigned char kStoppers[] = {0x00, 0x01, '\t', '\n', '\r', 0x1F, ' ', '"', '=', 0x80, 0x81, 0x9F, 0xA0, 0xDF, 0xE0, 0xFC, 0xFD, 0xFE, 0xFF};
+const unsigned char kStoppers[] = {0x00, 0x01, '\t', '\n', '\r', 0x1F, ' ',  '"',  '=', 0x80,
+                                   0x81, 0x9F, 0xA0, 0xDF, 0xE0, 0xFC, 0xFD, 0xFE, 0xFF};
 
-size_t SkipPlainAt(const std::string& s) { return static_cast<size_t>(plain_bytes::SkipPlain(s.data(), s.data() + s.size()) - s.data()); }
-size_t SkipWordsAt(const std::string& s) { return static_cast<size_t>(plain_bytes::SkipPlainWords(s.data(), s.data() + s.size()) - s.data()); }
+size_t SkipPlainAt(const std::string& s) {
+    return static_cast<size_t>(plain_bytes::SkipPlain(s.data(), s.data() + s.size()) - s.data());
+}
+size_t SkipWordsAt(const std::string& s) {
+    return static_cast<size_t>(plain_bytes::SkipPlainWords(s.data(), s.data() + s.size()) - s.data());
+}
 
 } // namespace
 
@@ -41,7 +46,9 @@ TEST(PlainBytes, WordMaskFlagsExactlyTheBytesThatAreNotPlain) {
     EXPECT_EQ(plain_bytes::NotPlainMask(0xFFFFFFFFFFFFFFFFull), 0x8080808080808080ull);
     for (int b = 0; b < 256; ++b) {
         const uint64_t word = (0x4141414141414141ull & ~(0xFFull << 24)) | (static_cast<uint64_t>(b) << 24);
-        EXPECT_EQ(plain_bytes::NotPlainMask(word), plain_bytes::IsPlain(static_cast<unsigned char>(b)) ? 0u : 0x80000000u) << b;
+        EXPECT_EQ(plain_bytes::NotPlainMask(word),
+                  plain_bytes::IsPlain(static_cast<unsigned char>(b)) ? 0u : 0x80000000u)
+            << b;
     }
 }
 

@@ -171,15 +171,19 @@ TEST(ExchangeTokenizer, RunsEndingAtTheEndOfTheBlock) {
 
 TEST(ExchangeTokenizer, TokensAfterSeparatorsAndDroppedBytes) {
     // Leading, repeated and mixed separators; a trailing one leaves an empty last token.
-    EXPECT_EQ(Tokens("  -6059.66923758388 \t -32433.8621925563"), V({"-6059.66923758388", "-32433.8621925563"}));
+    EXPECT_EQ(Tokens("  -6059.66923758388 \t -32433.8621925563"),
+              V({"-6059.66923758388", "-32433.8621925563"}));
     EXPECT_EQ(Tokens(" 1 2 "), V({"1", "2", ""}));
     // A dropped byte after a separator: the rest of that token moves down, the next one does not.
-    EXPECT_EQ(Tokens(" 1234\x01" "5678901234567890 9"), V({"12345678901234567890", "9"}));
+    EXPECT_EQ(Tokens(" 1234\x01"
+                     "5678901234567890 9"),
+              V({"12345678901234567890", "9"}));
     EXPECT_EQ(FileLines(" 12\r34 56789012345678\r\n 7\n"), L({{"1234", "56789012345678"}, {"7"}}));
     // Text after a quote is copied down whole, blanks and all, past dropped bytes anywhere.
     EXPECT_EQ(FileLines("ch 1 0 \"expansion\x01 joint of the east wing\r\n"),
               L({{"ch", "1", "0", "expansion joint of the east wing"}}));
-    EXPECT_EQ(Tokens("\"abcdefghijklmnop\x7Fqrstuvwxyz\x02" "0123456789ABCDEFGHIJ"),
+    EXPECT_EQ(Tokens("\"abcdefghijklmnop\x7Fqrstuvwxyz\x02"
+                     "0123456789ABCDEFGHIJ"),
               V({"abcdefghijklmnop\x7Fqrstuvwxyz0123456789ABCDEFGHIJ"}));
     // The 32nd token ends the line even with separators in front of every token.
     std::string many;
