@@ -24,6 +24,14 @@ int32_t HexDigitAt(std::string_view s, size_t pos) {
     return 0;
 }
 
+// Every attribute line sets the running value and ends a polyline; the first of its kind also
+// gives the host's current value.
+void SetAttribute(TAttributeKind kind, int32_t& hostValue, int32_t& runningValue, int32_t value) {
+    if (TakeFirstSeen(kind)) hostValue = value;
+    runningValue = value;
+    AttributeState().InPolyline = false;
+}
+
 TTextTypeSize FreeTextFrom(const TLineTokens& t) {
     return TTextTypeSize{TextToFloat(t[1]), TextToFloat(t[2]), TextToFloat(t[3]), TextToInt(t[4])};
 }
@@ -34,48 +42,34 @@ void ApplyLayerGroupLine(const TLineTokens& t) {
     THostParameters& host = HostParameters();
     TAttributeState& a = AttributeState();
     const int32_t g = HexDigitAt(t[0], 2);
-    if (TakeFirstSeen(akLayerGroup)) host.HostLayerGroup = g;
-    a.LayerGroup = g;
+    SetAttribute(akLayerGroup, host.HostLayerGroup, a.LayerGroup, g);
     if (t.Count >= 2) host.GroupValues[g] = TextToInt(t[1]);
-    a.InPolyline = false;
 }
 
 void ApplyLayerLine(const TLineTokens& t) {
     THostParameters& host = HostParameters();
     TAttributeState& a = AttributeState();
-    const int32_t layer = HexDigitAt(t[0], 2);
-    if (TakeFirstSeen(akLayer)) host.HostLayer = layer;
-    a.Layer = layer;
+    SetAttribute(akLayer, host.HostLayer, a.Layer, HexDigitAt(t[0], 2));
     if (t.Count >= 2) host.LayerValues[a.LayerGroup * 16 + a.Layer] = TextToInt(t[1]);
-    a.InPolyline = false;
 }
 
 void ApplyColorLine(const TLineTokens& t) {
     TAttributeState& a = AttributeState();
     const int32_t c = TextToInt(t[0].substr(2));
-    if (TakeFirstSeen(akLineColor)) HostParameters().HostLineColor = c;
-    a.LineColor = c;
+    SetAttribute(akLineColor, HostParameters().HostLineColor, a.LineColor, c);
     // Colour 10 is the host's solid colour; the token after it is the colour value of the solids.
     if (c == 10 && t.Count >= 2) a.SolidColor = TextToInt(t[1]);
-    a.InPolyline = false;
 }
 
 void ApplyLineTypeLine(const TLineTokens& t) {
-    TAttributeState& a = AttributeState();
-    const int32_t lineType = TextToInt(t[0].substr(2));
-    if (TakeFirstSeen(akLineType)) HostParameters().HostLineType = lineType;
-    a.LineType = lineType;
-    a.InPolyline = false;
+    SetAttribute(akLineType, HostParameters().HostLineType, AttributeState().LineType,
+                 TextToInt(t[0].substr(2)));
 }
 
 void ApplyLineWidthLine(const TLineTokens& t) {
     THostParameters& host = HostParameters();
-    TAttributeState& a = AttributeState();
-    const int32_t w = TextToInt(t[0].substr(2));
-    if (TakeFirstSeen(akLineWidth)) host.HostLineWidth = w;
-    a.LineWidth = w;
+    SetAttribute(akLineWidth, host.HostLineWidth, AttributeState().LineWidth, TextToInt(t[0].substr(2)));
     host.LineWidthSeen = true;
-    a.InPolyline = false;
 }
 
 void ApplyFontLine(const TLineTokens& t) {
