@@ -5,18 +5,13 @@
 #include <vector>
 
 #include "exchange/JwwGaibu.h"
+#include "test_support.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class CommandWriterAttributes : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        InitExchangeData();
-        ResetCommandCaches();
-    }
-};
+using CommandWriterAttributes = ExchangeTest;
 
 TEST_F(CommandWriterAttributes, SendsAValueOnceUntilTheCachesAreReset) {
     SetLineColor(5);

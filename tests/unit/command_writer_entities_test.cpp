@@ -6,18 +6,13 @@
 
 #include "exchange/JwwGaibu.h"
 #include "exchange/command_list.h"
+#include "test_support.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class CommandWriterEntities : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        InitExchangeData();
-        ResetCommandCaches();
-    }
-};
+using CommandWriterEntities = ExchangeTest;
 
 TEST_F(CommandWriterEntities, LineIsDroppedOnlyWhenBothEndsCoincide) {
     AddLine(0, 0, 100, 50.5);

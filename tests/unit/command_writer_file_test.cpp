@@ -2,48 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
 
 #include "exchange/JwwGaibu.h"
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class CommandWriterFile : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        InitExchangeData();
-        ResetCommandCaches();
-    }
-};
-
-// A fresh folder of its own for each test, removed with everything in it afterwards.
-struct ScratchFolder {
-    fs::path Path;
-    ScratchFolder() {
-        std::random_device random;
-        Path = fs::temp_directory_path() / ("tarvel-writer-" + std::to_string(random()));
-        fs::create_directories(Path);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(Path, ignored);
-    }
-};
-
-std::string FileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void PutFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
+using CommandWriterFile = ExchangeTest;
 
 int FilesIn(const fs::path& folder) {
     int count = 0;
@@ -52,16 +22,16 @@ int FilesIn(const fs::path& folder) {
 }
 
 TEST_F(CommandWriterFile, EmptyListWritesHq) {
-    ScratchFolder folder;
+    TScratchFolder folder;
     fs::path file = folder.Path / "JWC_TEMP.TXT";
-    PutFile(file, "hq\r\nhk 0\r\nhs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n#\r\n");
+    WriteWholeFile(file, "hq\r\nhk 0\r\nhs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n#\r\n");
     EXPECT_TRUE(WriteCommandFile(file));
-    EXPECT_EQ(FileBytes(file), "hq\r\n");
+    EXPECT_EQ(ReadWholeFile(file), "hq\r\n");
     EXPECT_EQ(FilesIn(folder.Path), 1);
 }
 
 TEST_F(CommandWriterFile, WritesTheCommandsOfADimension) {
-    ScratchFolder folder;
+    TScratchFolder folder;
     fs::path file = folder.Path / "JWC_TEMP.TXT";
     SetLayerGroup(1);
     SetLayer(10);
@@ -73,50 +43,50 @@ TEST_F(CommandWriterFile, WritesTheCommandsOfADimension) {
     AddDimension("", 0, 0, 100, 0, 50, 5, 1, 0);
     AddPoint(1, 0, 0, 1, 180);
     EXPECT_TRUE(WriteCommandFile(file));
-    EXPECT_EQ(FileBytes(file), "lg1\r\n"
-                               "lyA\r\n"
-                               "lc2\r\n"
-                               "0 0 0 -12.5\r\n"
-                               "cn3\r\n"
-                               "cs 1.5 2 1 0 \"\x8e\x6e\x93\x5f=-12.5\r\n"
-                               "z3\r\n"
-                               "msg\r\n"
-                               "0 0 100 0\r\n"
-                               "cs 50 5 1 0 \"100\r\n"
-                               "pt 0 0 1 180 1\r\n");
+    EXPECT_EQ(ReadWholeFile(file), "lg1\r\n"
+                                   "lyA\r\n"
+                                   "lc2\r\n"
+                                   "0 0 0 -12.5\r\n"
+                                   "cn3\r\n"
+                                   "cs 1.5 2 1 0 \"\x8e\x6e\x93\x5f=-12.5\r\n"
+                                   "z3\r\n"
+                                   "msg\r\n"
+                                   "0 0 100 0\r\n"
+                                   "cs 50 5 1 0 \"100\r\n"
+                                   "pt 0 0 1 180 1\r\n");
 }
 
 TEST_F(CommandWriterFile, JoinsOnlyPairsAndEndsWithoutLineEndAfterAQuote) {
-    ScratchFolder folder;
+    TScratchFolder folder;
     fs::path file = folder.Path / "JWC_TEMP.TXT";
     AddCommand("a\"");
     AddCommand("b\"");
     AddCommand("c");
     AddCommand("d\"");
     EXPECT_TRUE(WriteCommandFile(file));
-    EXPECT_EQ(FileBytes(file), "a\"b\"\r\nc\r\nd\"");
+    EXPECT_EQ(ReadWholeFile(file), "a\"b\"\r\nc\r\nd\"");
 }
 
 TEST_F(CommandWriterFile, WritesIntoAFolderWithAJapaneseName) {
-    ScratchFolder folder;
+    TScratchFolder folder;
     fs::path inner = folder.Path / fs::path(u8"外部変形");
     fs::create_directory(inner);
     AddCommand("lc1");
     EXPECT_TRUE(WriteCommandFile(inner / "JWC_TEMP.TXT"));
-    EXPECT_EQ(FileBytes(inner / "JWC_TEMP.TXT"), "lc1\r\n");
+    EXPECT_EQ(ReadWholeFile(inner / "JWC_TEMP.TXT"), "lc1\r\n");
 }
 
 TEST_F(CommandWriterFile, FailureLeavesNoFileBehind) {
-    ScratchFolder folder;
+    TScratchFolder folder;
     AddCommand("lc1");
 
     fs::path missing = folder.Path / "missing" / "JWC_TEMP.TXT";
     EXPECT_FALSE(WriteCommandFile(missing));
     EXPECT_FALSE(fs::exists(missing.parent_path()));
 
-    PutFile(folder.Path / "plain", "x");
+    WriteWholeFile(folder.Path / "plain", "x");
     EXPECT_FALSE(WriteCommandFile(folder.Path / "plain" / "JWC_TEMP.TXT"));
-    EXPECT_EQ(FileBytes(folder.Path / "plain"), "x");
+    EXPECT_EQ(ReadWholeFile(folder.Path / "plain"), "x");
 
     fs::path directory = folder.Path / "JWC_TEMP.TXT";
     fs::create_directory(directory);
@@ -126,9 +96,9 @@ TEST_F(CommandWriterFile, FailureLeavesNoFileBehind) {
 }
 
 TEST_F(CommandWriterFile, FailureRemovesTheHostsFile) {
-    ScratchFolder folder;
+    TScratchFolder folder;
     fs::path file = folder.Path / "JWC_TEMP.TXT";
-    PutFile(file, "hq\r\n#\r\n");
+    WriteWholeFile(file, "hq\r\n#\r\n");
     // A folder where the new content would be put first makes the write fail.
     fs::create_directory(folder.Path / "JWC_TEMP.TXT.new");
     AddCommand("lc1");

@@ -1,25 +1,21 @@
 // The dimension construction: foot points, refusal, extension lines and the complete command order.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "exchange/JwwGaibu.h"
+#include "test_support.h"
 #include "tool/construction.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class Construction : public testing::Test {
+class Construction : public ExchangeTest {
   protected:
     void SetUp() override {
-        InitExchangeData();
-        ResetCommandCaches();
+        ExchangeTest::SetUp();
         THostParameters& host = HostParameters();
         host.TextTypes[1] = {3, 3, 0, 2};
         SetPoints({0, 0}, {100, 0}, {50, 20}, {60, 40});
@@ -73,13 +69,9 @@ TEST_F(Construction, QueuesTheWorkedExampleLineForLine) {
                                     "z3",
                                     "pt 100 20 1 0 7"}));
 
-    const auto path = std::filesystem::temp_directory_path() / "tarvel_construction_example.txt";
-    ASSERT_TRUE(WriteCommandFile(path));
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    in.close();
-    std::filesystem::remove(path);
-    EXPECT_EQ(bytes,
+    const TScratchFolder folder;
+    ASSERT_TRUE(WriteCommandFile(folder.Path / "JWC_TEMP.TXT"));
+    EXPECT_EQ(folder.Read("JWC_TEMP.TXT"),
               "lg0\r\nly0\r\nlc1\r\npn1\r\nlt1\r\ncn\"$\r\nz3\r\n0 2 0 22\r\nz3\r\n100 2 100 22\r\n"
               "z3\r\n0 20 100 20\r\ncn1\r\ncc0\r\nz3\r\ncs 60 40 10 0 \"100\r\nz3\r\n50 20 59.5 39.5\r\n"
               "z3\r\n59.5 39.5 65 39.5\r\nz3\r\npt 0 20 1 180 7\r\nz3\r\nz3\r\npt 100 20 1 0 7\r\n");

@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "dialog_tool_folder.h"
+#include "test_support.h"
 #include "tool/Unit1.h"
 #include "widgets_in_memory.h"
 
 namespace {
 
 struct TDialogRun {
-    TToolFolder Folder;
+    TScratchFolder Folder;
     WindowInMemory Window{Folder.Path};
     TForm1 Form{Window};
 
@@ -167,7 +167,7 @@ TEST(DialogRun, RefusedOkLeavesTheSettingsFileAlone) {
 }
 
 TEST(DialogRun, ASecondRunRestoresEveryControl) {
-    TToolFolder folder;
+    TScratchFolder folder;
     {
         WindowInMemory window(folder.Path);
         TForm1 form(window);

@@ -5,17 +5,12 @@
 #include <vector>
 
 #include "exchange/JwwGaibu.h"
+#include "test_support.h"
 #include "tool/end_marks.h"
 
 namespace {
 
-class EndMarks : public testing::Test {
-  protected:
-    void SetUp() override {
-        InitExchangeData();
-        ResetCommandCaches();
-    }
-};
+using EndMarks = ExchangeTest;
 
 TDimensionOptions Marks(int start, int end, double markScale = 1) {
     TDimensionOptions o;

@@ -2,32 +2,20 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "exchange/JwwGaibu.h"
+#include "test_support.h"
 
 namespace {
 
 class ExchangeReaderFile : public testing::Test {
   protected:
-    void SetUp() override {
-        InitExchangeData();
-        dir = std::filesystem::temp_directory_path() /
-              ("tarvel_reader_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::create_directories(dir);
-        path = dir / "JWC_TEMP.TXT";
-    }
-    void TearDown() override {
-        FreeExchangeData();
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    void Write(const std::string& bytes) {
-        std::ofstream out(path, std::ios::binary);
-        out << bytes;
-    }
-    std::filesystem::path dir, path;
+    void SetUp() override { InitExchangeData(); }
+    void TearDown() override { FreeExchangeData(); }
+    void Write(const std::string& bytes) { WriteWholeFile(path, bytes); }
+    TScratchFolder folder;
+    std::filesystem::path path = folder.Path / "JWC_TEMP.TXT";
 };
 
 } // namespace
@@ -144,8 +132,8 @@ TEST_F(ExchangeReaderFile, EmptyFileKeepsTheDefaults) {
 }
 
 TEST_F(ExchangeReaderFile, MissingFileOrFolderFails) {
-    EXPECT_FALSE(ReadExchangeFile(dir / "NOT_THERE.TXT"));
-    EXPECT_FALSE(ReadExchangeFile(dir));
+    EXPECT_FALSE(ReadExchangeFile(folder.Path / "NOT_THERE.TXT"));
+    EXPECT_FALSE(ReadExchangeFile(folder.Path));
     EXPECT_EQ(HostParameters().AxisAngle, 0);
     EXPECT_EQ(HostParameters().TextTypes[1].Width, 3);
     EXPECT_FALSE(HostParameters().Points[1].IsSet);
@@ -153,9 +141,9 @@ TEST_F(ExchangeReaderFile, MissingFileOrFolderFails) {
 
 TEST_F(ExchangeReaderFile, ReadsAPathWithJapaneseFolderName) {
     // The path is taken as it is; the folder name here is UTF-8 on the native side.
-    const std::filesystem::path folder = dir / std::filesystem::path(u8"外部変形");
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder / "JWC_TEMP.TXT", std::ios::binary) << "hk 12\r\n";
-    EXPECT_TRUE(ReadExchangeFile(folder / "JWC_TEMP.TXT"));
+    const std::filesystem::path japanese = folder.Path / std::filesystem::path(u8"外部変形");
+    std::filesystem::create_directories(japanese);
+    WriteWholeFile(japanese / "JWC_TEMP.TXT", "hk 12\r\n");
+    EXPECT_TRUE(ReadExchangeFile(japanese / "JWC_TEMP.TXT"));
     EXPECT_EQ(HostParameters().AxisAngle, 12);
 }

@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "exchange/JwwGaibu.h"
+#include "test_support.h"
 
 namespace {
 
-class ExchangeReaderLines : public testing::Test {
+class ExchangeReaderLines : public ExchangeTest {
   protected:
-    void SetUp() override { InitExchangeData(); }
     void TearDown() override { FreeExchangeData(); }
     static void Lines(std::initializer_list<std::string_view> lines) {
         for (std::string_view line : lines) ParseExchangeLine(line);

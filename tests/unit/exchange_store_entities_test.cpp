@@ -4,12 +4,12 @@
 #include <string>
 
 #include "exchange/JwwGaibu.h"
+#include "test_support.h"
 
 namespace {
 
-class ExchangeStore : public testing::Test {
+class ExchangeStore : public ExchangeTest {
   protected:
-    void SetUp() override { InitExchangeData(); }
     void TearDown() override { FreeExchangeData(); }
     static void Lines(std::initializer_list<std::string_view> lines) {
         for (std::string_view line : lines) ParseExchangeLine(line);

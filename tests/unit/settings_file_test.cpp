@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "dialog_tool_folder.h"
+#include "test_support.h"
 #include "tool/replace_file.h"
 #include "tool/settings_file.h"
 
@@ -98,7 +98,7 @@ TEST(SettingsFile, WritesAll31LinesWithCrLf) {
 }
 
 TEST(SettingsFile, ReadsNothingFromAMissingOrUnreadableFile) {
-    TToolFolder folder;
+    TScratchFolder folder;
     EXPECT_FALSE(ReadSettingsFile(folder.Path / "sorvel.dat"));
     EXPECT_FALSE(ReadSettingsFile(folder.Path));
     folder.Write("sorvel.dat", "");
@@ -108,7 +108,7 @@ TEST(SettingsFile, ReadsNothingFromAMissingOrUnreadableFile) {
 }
 
 TEST(ReplaceFileContents, ReplacesTheOldFileWhole) {
-    TToolFolder folder;
+    TScratchFolder folder;
     folder.Write("sorvel.dat", "old settings that are longer than the new ones\r\n");
     EXPECT_TRUE(ReplaceFileContents(folder.Path / "sorvel.dat", "new\r\n"));
     EXPECT_EQ(folder.Read("sorvel.dat"), "new\r\n");
@@ -118,7 +118,7 @@ TEST(ReplaceFileContents, ReplacesTheOldFileWhole) {
 }
 
 TEST(ReplaceFileContents, KeepsTheOldFileWhenTheWriteFails) {
-    TToolFolder folder;
+    TScratchFolder folder;
     folder.Write("sorvel.dat", "old\r\n");
     // A full disk: half the bytes get out, then the write fails.
     auto failHalfway = [](std::ostream& out, std::string_view bytes) {
