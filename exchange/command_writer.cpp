@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr double kTolerance = 1e-8;
-
 std::string DecimalText(int32_t v) {
     char buffer[16];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
@@ -49,11 +47,11 @@ bool EmitIfChanged(TAttributeKind kind, int32_t& last, int32_t value, std::strin
 }
 
 bool NoDirection(double dx, double dy) {
-    return std::fabs(dx) <= kTolerance && std::fabs(dy) <= kTolerance;
+    return std::fabs(dx) <= kCommandTolerance<double> && std::fabs(dy) <= kCommandTolerance<double>;
 }
 
 bool Degenerate(double x1, double y1, double x2, double y2) {
-    return std::fabs(x2 - x1) < kTolerance && std::fabs(y2 - y1) < kTolerance;
+    return std::fabs(x2 - x1) < kCommandTolerance<double> && std::fabs(y2 - y1) < kCommandTolerance<double>;
 }
 
 std::string Coordinates(double a, double b, double c, double d) {
@@ -97,7 +95,8 @@ double RoundedLength(double x1, double y1, double x2, double y2) {
     long double dx = static_cast<long double>(x2) - x1;
     long double dy = static_cast<long double>(y2) - y1;
     long double d = std::sqrt(dx * dx + dy * dy);
-    return static_cast<double>(std::trunc(d / 1e-8L + 0.5L) * 1e-8L);
+    return static_cast<double>(std::trunc(d / kCommandTolerance<long double> + 0.5L) *
+                               kCommandTolerance<long double>);
 }
 
 } // namespace
@@ -207,7 +206,7 @@ void AddLine(double x1, double y1, double x2, double y2) {
 
 void AddPoint(int32_t code, double x, double y, double scale, double angle) {
     if (code < -7 || code > 11) code = -3;
-    if (std::fabs(scale) <= kTolerance) scale = 1;
+    if (std::fabs(scale) <= kCommandTolerance<double>) scale = 1;
     AddCommand("pt " + Coordinates(x, y, scale, angle) + " " + DecimalText(code));
 }
 

@@ -4,6 +4,7 @@
 #include "exchange/entity_store.h"
 #include "exchange/entity_store_access.h"
 #include "exchange/token_numbers.h"
+#include "util/MyFunc.h"
 
 namespace {
 
@@ -12,7 +13,8 @@ struct TCorner {
 };
 
 bool SameCorner(const TCorner& a, const TCorner& b) {
-    return std::abs(a.X - b.X) <= 1e-10 && std::abs(a.Y - b.Y) <= 1e-10;
+    return std::abs(a.X - b.X) <= kGeometryTolerance<double> &&
+           std::abs(a.Y - b.Y) <= kGeometryTolerance<double>;
 }
 
 void AddSolid2(const TCorner& p, const TCorner& q) {

@@ -93,7 +93,7 @@ TDimensionFrame MeasureDimension(const THostParameters& host) {
 }
 
 bool IsZeroDimension(const TDimensionFrame& frame) {
-    return !std::isfinite(frame.Length) || std::fabs(frame.Length) < 1e-10;
+    return !std::isfinite(frame.Length) || std::fabs(frame.Length) < kGeometryTolerance<double>;
 }
 
 TDimensionDrawing PlanDimension(const TDimensionOptions& options, const TDimensionFrame& frame,

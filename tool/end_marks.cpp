@@ -25,7 +25,7 @@ TEndMark PlanMark(int32_t kind, TPoint at, double direction, bool reversed, cons
     TEndMark mark;
     mark.At = at;
     mark.Angle = direction;
-    if (reversed && reverseOvershoot > 1e-10) {
+    if (reversed && reverseOvershoot > kGeometryTolerance<double>) {
         mark.HasOvershoot = true;
         mark.Overshoot = {at, Advance(at, reverseOvershoot, UnitVector(direction + 180))};
     }

@@ -8,6 +8,16 @@
 
 #include "util/Sjis.h"
 
+// ---------------------------------------------------------------- tolerances
+
+// One literal each, read in double or in extended precision (the rounding steps work in the latter).
+// Coordinates, directions and angles closer than this are equal; it is also the geometry's snapping step.
+template <class T> inline constexpr T kGeometryTolerance = static_cast<T>(1e-10L);
+// The command writer's: line ends and directions closer than this are equal, and the dimension entity's
+// length is rounded to it.
+template <class T> inline constexpr T kCommandTolerance = static_cast<T>(1e-8L);
+static_assert(kGeometryTolerance<double> == 1e-10 && kCommandTolerance<double> == 1e-8);
+
 // ---------------------------------------------------------------- number text and rounding
 
 // Integer value of a text; 0 for an empty or malformed text. "$", "x", "0x" start hexadecimal.

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
-constexpr double kTolerance = 1e-10;
 
 } // namespace
 
@@ -18,7 +17,7 @@ double PointDistance(double x1, double y1, double x2, double y2) {
 }
 
 double VectorAngleRad(double dx, double dy) {
-    if (std::fabs(dx) < kTolerance && std::fabs(dy) < kTolerance) return 0.0;
+    if (std::fabs(dx) < kGeometryTolerance<double> && std::fabs(dy) < kGeometryTolerance<double>) return 0.0;
     const double a = std::atan2(dy, dx);
     if (a < 0) return static_cast<double>(static_cast<long double>(a) + 2.0L * kPi);
     return a;
@@ -38,8 +37,8 @@ double NormalizeDegrees(double a) {
         const long double lr = r;
         r = static_cast<double>(lr - std::trunc(lr / 360.0L) * 360.0L);
     }
-    if (std::fabs(r) <= kTolerance) r = 0.0;
-    if (std::fabs(r - 360.0) <= kTolerance) r = 0.0;
+    if (std::fabs(r) <= kGeometryTolerance<double>) r = 0.0;
+    if (std::fabs(r - 360.0) <= kGeometryTolerance<double>) r = 0.0;
     if (a < 0 && r != 0.0) r = -r; // no negative zero for a tiny negative angle
     if (r < 0) r += 360.0;
     if (r >= 360.0) r -= 360.0;
@@ -61,7 +60,8 @@ void RotatePointDeg(double x, double y, double cx, double cy, double angle, doub
 }
 
 double RoundToEpsilon(double v) {
-    const long double steps = std::trunc(std::fabs(static_cast<long double>(v)) / 1e-10L + 0.5L);
-    const double r = static_cast<double>(steps * 1e-10L);
+    const long double steps =
+        std::trunc(std::fabs(static_cast<long double>(v)) / kGeometryTolerance<long double> + 0.5L);
+    const double r = static_cast<double>(steps * kGeometryTolerance<long double>);
     return v >= 0 ? r : -r;
 }
