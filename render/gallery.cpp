@@ -95,9 +95,8 @@ std::vector<TPicture> Pictures() {
                             dialog.Type("Edit2", "L=");
                             dialog.Type("Edit3", "(内法)");
                         }});
-    pictures.push_back(
-        {"value-zeros-off", kStandardHost, [](TDialog& dialog) { dialog.Choose("RadioGroup2", 1); }});
-    pictures.push_back({"value-zeros-on", kStandardHost, [](TDialog& dialog) {
+    pictures.push_back({"value-m", kStandardHost, [](TDialog& dialog) { dialog.Choose("RadioGroup2", 1); }});
+    pictures.push_back({"value-m-zeros", kStandardHost, [](TDialog& dialog) {
                             dialog.Choose("RadioGroup2", 1);
                             dialog.Choose("RadioGroup1", 1);
                         }});
