@@ -149,7 +149,7 @@ TEST(SjisToUtf8, ConvertsCodePage932) {
     EXPECT_EQ(SjisToUtf8("\x82\x8d"), "\xEF\xBD\x8D");                                         // ｍ
     EXPECT_EQ(SjisToUtf8("\xb1"), "\xEF\xBD\xB1");         // half-width katakana ｱ
     EXPECT_EQ(SjisToUtf8("C:\\jww"), "C:\\jww");           // 0x5C stays a backslash
-    EXPECT_EQ(SjisToUtf8("\x87\x40"), "\xE2\x91\xA0");     // NEC special ①
+    EXPECT_EQ(SjisToUtf8("\x87\x40"), "\xE2\x91\xA0");     // NEC row 13: ①
     EXPECT_EQ(SjisToUtf8("a\x85\x40z"), "a\xEF\xBF\xBDz"); // no character there
     EXPECT_EQ(SjisToUtf8("a\x82"), "a\xEF\xBF\xBD");       // lead byte at the end
     EXPECT_EQ(SjisToUtf8("a\x01\x1f\tb\x7f"), "a\tb\x7f"); // controls XML cannot hold
