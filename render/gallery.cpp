@@ -1,0 +1,179 @@
+// tarvel_gallery: runs the dialog in memory on the standard example, once per picture, and draws
+// each answer as docs/gallery/<name>.svg. The same handlers and construction as Tarvel.exe.
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "render/Render.h"
+#include "tool/Unit1.h"
+#include "widgets_in_memory.h"
+
+namespace {
+
+// The host's file for a 3,600 mm dimension at 1:100 (as examples/JWC_TEMP.TXT): the dimension line
+// 10 mm of paper above the measuring points, the value 8 mm above the line and to the right.
+const char kStandardHost[] = "hq\r\n"
+                             "hk 0\r\n"
+                             "hs 100 50 100 100 100 100 100 100 100 100 100 100 100 100 100 100\r\n"
+                             "hcw 2 2.5 3 4 5 6 7 8 9 10\r\n"
+                             "hch 2 2.5 3 4 5 6 7 8 9 10\r\n"
+                             "hcd 0 0 0.5 0.5 0.5 0.5 1 1 1 1\r\n"
+                             "hcc      1      1      2      2      2      2      2      2      2      2\r\n"
+                             "hn 0 0 0 0\r\n"
+                             "hp1   -1500 1000\r\n"
+                             "hp2   2100 1000\r\n"
+                             "hp3   300 2000\r\n"
+                             "hp4   1200 2800\r\n"
+                             "lg0\r\nly0\r\nlc1\r\nlt1\r\ncn1\r\n"
+                             "cn\"$<ＭＳ ゴシック>\r\n"
+                             "#\r\n";
+
+// The same drawing with only 500 mm between the measuring points: 5 mm of paper, less than two
+// line arrows need, so both are turned outward.
+const char kShortHost[] = "hq\r\n"
+                          "hk 0\r\n"
+                          "hs 100 50 100 100 100 100 100 100 100 100 100 100 100 100 100 100\r\n"
+                          "hcw 2 2.5 3 4 5 6 7 8 9 10\r\n"
+                          "hch 2 2.5 3 4 5 6 7 8 9 10\r\n"
+                          "hcd 0 0 0.5 0.5 0.5 0.5 1 1 1 1\r\n"
+                          "hcc      1      1      2      2      2      2      2      2      2      2\r\n"
+                          "hn 0 0 0 0\r\n"
+                          "hp1   -1500 1000\r\n"
+                          "hp2   -1000 1000\r\n"
+                          "hp3   -1250 2000\r\n"
+                          "hp4   -600 2800\r\n"
+                          "lg0\r\nly0\r\nlc1\r\nlt1\r\ncn1\r\n"
+                          "cn\"$<ＭＳ ゴシック>\r\n"
+                          "#\r\n";
+
+struct TDialog {
+    WindowInMemory& Window;
+    void Select(const char* name, int index) { ControlNamed<TComboBox>(Window, name).SetItemIndex(index); }
+    void Type(const char* name, const char* text) { ControlNamed<TEdit>(Window, name).SetText(text); }
+    void Check(const char* name) { ControlNamed<TCheckBox>(Window, name).SetChecked(true); }
+    void Choose(const char* name, int index) { ControlNamed<TRadioGroup>(Window, name).SetItemIndex(index); }
+};
+
+struct TPicture {
+    std::string Name;
+    const char* Host;
+    std::function<void(TDialog&)> Options;
+};
+
+std::vector<TPicture> Pictures() {
+    const char* markNames[] = {"line-arrow", "blanked-arrow", "blanked-box",  "blanked-dot",
+                               "origin",     "filled-box",    "filled-arrow", "filled-dot",
+                               "integral",   "open-arrow",    "slash",        "unfilled-arrow"};
+    std::vector<TPicture> pictures;
+    pictures.push_back({"result", kStandardHost, [](TDialog&) {}});
+    for (int mark = 0; mark < 12; ++mark) {
+        std::string name =
+            std::string("mark-") + (mark < 10 ? "0" : "") + std::to_string(mark) + "-" + markNames[mark];
+        pictures.push_back({name, kStandardHost, [mark](TDialog& dialog) {
+                                dialog.Select("ComboBox1", mark);
+                                dialog.Select("ComboBox2", mark);
+                            }});
+    }
+    pictures.push_back({"turned-out", kShortHost, [](TDialog&) {}});
+    pictures.push_back(
+        {"dimension-entity", kStandardHost, [](TDialog& dialog) { dialog.Check("CheckBox4"); }});
+    pictures.push_back({"value-mm-unit", kStandardHost, [](TDialog& dialog) { dialog.Check("CheckBox2"); }});
+    pictures.push_back({"value-m-unit", kStandardHost, [](TDialog& dialog) {
+                            dialog.Choose("RadioGroup2", 1);
+                            dialog.Check("CheckBox2");
+                        }});
+    pictures.push_back({"value-commas", kStandardHost, [](TDialog& dialog) { dialog.Check("CheckBox1"); }});
+    pictures.push_back(
+        {"value-full-width", kStandardHost, [](TDialog& dialog) { dialog.Check("CheckBox3"); }});
+    pictures.push_back({"value-prefix-suffix", kStandardHost, [](TDialog& dialog) {
+                            dialog.Type("Edit2", "L=");
+                            dialog.Type("Edit3", "(内法)");
+                        }});
+    pictures.push_back({"value-m", kStandardHost, [](TDialog& dialog) { dialog.Choose("RadioGroup2", 1); }});
+    pictures.push_back({"value-m-zeros", kStandardHost, [](TDialog& dialog) {
+                            dialog.Choose("RadioGroup2", 1);
+                            dialog.Choose("RadioGroup1", 1);
+                        }});
+    return pictures;
+}
+
+// A fresh tool folder for one run, removed afterwards.
+struct TScratchFolder {
+    std::filesystem::path Path;
+    TScratchFolder() {
+        static std::atomic<int> counter{0};
+        Path = std::filesystem::temp_directory_path() /
+               ("tarvel-gallery-" + std::to_string(std::random_device()()) + "-" + std::to_string(++counter));
+        std::filesystem::create_directories(Path);
+    }
+    ~TScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(Path, ignored);
+    }
+    TScratchFolder(const TScratchFolder&) = delete;
+    TScratchFolder& operator=(const TScratchFolder&) = delete;
+};
+
+std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+// One run as a user makes it: the dialog opens on the host's file, the options are set, OK is
+// pressed and the window closes, leaving the answer in JWC_TEMP.TXT.
+bool DrawPicture(const TPicture& picture, const std::filesystem::path& folder) {
+    TScratchFolder tool;
+    if (!WriteBytes(tool.Path / "JWC_TEMP.TXT", picture.Host)) return false;
+    WindowInMemory window(tool.Path);
+    TForm1 form(window);
+    window.Show();
+    TDialog dialog{window};
+    dialog.Select("ComboBox3", 0); // the host's current text type
+    picture.Options(dialog);
+    window.Click("Button1");
+    if (window.IsOpen) {
+        std::cerr << "tarvel_gallery: " << picture.Name << ": the dialog refused OK\n";
+        return false;
+    }
+    TRenderReport report;
+    const std::string svg = RenderCommandFile(picture.Host, ReadBytes(tool.Path / "JWC_TEMP.TXT"), report);
+    if (report.NotDrawn || report.Skipped > 0) {
+        std::cerr << "tarvel_gallery: " << picture.Name << ": the renderer skipped " << report.Skipped
+                  << " line(s)\n";
+        return false;
+    }
+    if (!WriteBytes(folder / (picture.Name + ".svg"), svg)) {
+        std::cerr << "tarvel_gallery: cannot write " << (folder / (picture.Name + ".svg")).string() << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: tarvel_gallery FOLDER   (writes one SVG per picture into FOLDER)\n";
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    int failed = 0;
+    for (const TPicture& picture : Pictures())
+        if (!DrawPicture(picture, folder)) ++failed;
+    return failed == 0 ? 0 : 1;
+}
