@@ -19,11 +19,14 @@ COLORREF ColorOf(const TColor& color) {
 // the radio group before it, so the arrow keys stay inside one group.
 HWND CreateChild(HWND parent, const wchar_t* className, std::string_view text, DWORD style, DWORD exStyle,
                  int x, int y, int width, int height, int id, HFONT font) {
-    HWND hwnd =
-        CreateWindowExW(exStyle, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width,
-                        height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
-    if (!WIN32_CHECK(hwnd != nullptr)) return nullptr;
+    const std::wstring caption = Widen(text);
+    const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    HWND hwnd = nullptr;
+    if (!WIN32_CHECK(
+            (hwnd = CreateWindowExW(exStyle, className, caption.c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
+                                    width, height, parent, menu, instance, nullptr)) != nullptr))
+        return nullptr;
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return hwnd;
 }
@@ -37,14 +40,11 @@ HWND CreateChild(HWND parent, const wchar_t* className, const TControlDesign& ro
 
 SIZE TextExtent(HWND hwnd, HFONT font, const std::wstring& text) {
     SIZE size{};
-    if (HDC dc = GetDC(hwnd)) {
-        const HGDIOBJ old = SelectObject(dc, font);
-        WIN32_CHECK(GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size));
-        TEXTMETRICW metrics{};
-        if (text.empty() && GetTextMetricsW(dc, &metrics)) size.cy = metrics.tmHeight;
-        SelectObject(dc, old);
-        ReleaseDC(hwnd, dc);
-    }
+    const ScopedWindowDc dc(hwnd, font);
+    if (!dc.Get()) return size;
+    WIN32_CHECK(GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size));
+    TEXTMETRICW metrics{};
+    if (text.empty() && GetTextMetricsW(dc.Get(), &metrics)) size.cy = metrics.tmHeight;
     return size;
 }
 
@@ -160,7 +160,7 @@ class EditWin32 final : public Win32Widget<TEdit> {
     std::string Text() const override { return HwndText(Hwnd); }
     void SetText(const std::string& text) override {
         Accepted = Widen(text);
-        SetWindowTextW(Hwnd, Accepted.c_str());
+        HwndSetText(Hwnd, text);
     }
     int MaxLength() const override { return Design.MaxLength; }
 
@@ -170,8 +170,7 @@ class EditWin32 final : public Win32Widget<TEdit> {
     // A longer text that SetText put there may still be shortened.
     void OnNotify(int code) override {
         if (code != EN_UPDATE || Reverting || Design.MaxLength <= 0) return;
-        std::wstring now(static_cast<size_t>(GetWindowTextLengthW(Hwnd)) + 1, L'\0');
-        now.resize(static_cast<size_t>(GetWindowTextW(Hwnd, now.data(), static_cast<int>(now.size()))));
+        std::wstring now = HwndTextW(Hwnd);
         const size_t bytes = Narrow(now).size();
         if (bytes <= static_cast<size_t>(Design.MaxLength) || bytes <= Narrow(Accepted).size()) {
             Accepted = std::move(now);
@@ -182,7 +181,7 @@ class EditWin32 final : public Win32Widget<TEdit> {
         const long grown = static_cast<long>(now.size()) - static_cast<long>(Accepted.size());
         const long caret = std::max(0L, static_cast<long>(end) - std::max(0L, grown));
         Reverting = true;
-        SetWindowTextW(Hwnd, Accepted.c_str());
+        HwndSetTextW(Hwnd, Accepted);
         SendMessageW(Hwnd, EM_SETSEL, caret, caret);
         Reverting = false;
     }
@@ -342,17 +341,7 @@ WindowWin32::~WindowWin32() {
 // focus that comes back after a message box or a switch to another program.
 bool WindowWin32::Build(HINSTANCE instance, HWND owner) {
     const TFormDesign& form = DialogForm();
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.cbWndExtra = DLGWINDOWEXTRA;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hIconSm =
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kWindowClass;
-    if (!WIN32_CHECK(RegisterClassExW(&windowClass) != 0)) return false;
+    if (!WndClassRegister(instance, kWindowClass, WindowProc, DLGWINDOWEXTRA)) return false;
 
     BackgroundColor = ColorOf(form.Background);
     Background.reset(CreateSolidBrush(BackgroundColor));
@@ -378,10 +367,13 @@ bool WindowWin32::Build(HINSTANCE instance, HWND owner) {
 HFONT WindowWin32::FontOfHeight(int height) {
     for (const auto& [fontHeight, font] : Fonts)
         if (fontHeight == height) return font.get();
-    ScopedFont font(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                FIXED_PITCH | FF_MODERN, Widen(DialogForm().FontName).c_str()));
-    if (!WIN32_CHECK(font != nullptr)) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT created = nullptr;
+    if (!WIN32_CHECK((created = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                            SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                            DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                                            Widen(DialogForm().FontName).c_str())) != nullptr))
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    ScopedFont font(created);
     Fonts.emplace_back(height, std::move(font));
     return Fonts.back().second.get();
 }

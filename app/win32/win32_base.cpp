@@ -12,9 +12,10 @@ constexpr UINT kShiftJis = 932;
 
 std::wstring Widen(std::string_view sjis) {
     if (sjis.empty()) return {};
-    const int length =
-        MultiByteToWideChar(kShiftJis, 0, sjis.data(), static_cast<int>(sjis.size()), nullptr, 0);
-    if (!WIN32_CHECK(length > 0)) return {};
+    int length = 0;
+    if (!WIN32_CHECK((length = MultiByteToWideChar(kShiftJis, 0, sjis.data(), static_cast<int>(sjis.size()),
+                                                   nullptr, 0)) > 0))
+        return {};
     std::wstring wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(kShiftJis, 0, sjis.data(), static_cast<int>(sjis.size()), wide.data(), length);
     return wide;
@@ -22,9 +23,10 @@ std::wstring Widen(std::string_view sjis) {
 
 std::string Narrow(std::wstring_view wide) {
     if (wide.empty()) return {};
-    const int length = WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                           0, nullptr, nullptr);
-    if (!WIN32_CHECK(length > 0)) return {};
+    int length = 0;
+    if (!WIN32_CHECK((length = WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()),
+                                                   nullptr, 0, nullptr, nullptr)) > 0))
+        return {};
     std::string sjis(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), sjis.data(), length,
                         nullptr, nullptr);
@@ -45,15 +47,37 @@ bool Win32Check(bool ok, const char* expression, const char* file, int line) {
 
 //--------------------------------------------------------------------------- windows
 
-std::string HwndText(HWND hwnd) {
+bool WndClassRegister(HINSTANCE instance, const wchar_t* className, WNDPROC windowProc, int windowExtra) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.cbWndExtra = windowExtra;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    windowClass.hIconSm =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = className;
+    return WIN32_CHECK(RegisterClassExW(&windowClass) != 0);
+}
+
+std::wstring HwndTextW(HWND hwnd) {
     const int length = GetWindowTextLengthW(hwnd);
     std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
     wide.resize(static_cast<size_t>(GetWindowTextW(hwnd, wide.data(), length + 1)));
-    return Narrow(wide);
+    return wide;
+}
+
+void HwndSetTextW(HWND hwnd, const std::wstring& text) {
+    WIN32_CHECK(SetWindowTextW(hwnd, text.c_str()));
+}
+
+std::string HwndText(HWND hwnd) {
+    return Narrow(HwndTextW(hwnd));
 }
 
 void HwndSetText(HWND hwnd, std::string_view sjis) {
-    WIN32_CHECK(SetWindowTextW(hwnd, Widen(sjis).c_str()));
+    HwndSetTextW(hwnd, Widen(sjis));
 }
 
 RECT HwndScreenRect(HWND hwnd) {
@@ -84,8 +108,10 @@ std::filesystem::path ExecutableFolderPath() {
     // Paths may be longer than MAX_PATH; GetModuleFileNameW cuts silently, so grow until it fits.
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (!WIN32_CHECK(length != 0)) return {};
+        DWORD length = 0;
+        if (!WIN32_CHECK(
+                (length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) != 0))
+            return {};
         if (length < path.size()) {
             path.resize(length);
             return std::filesystem::path(path).parent_path();
