@@ -2,7 +2,9 @@
 #include "app/win32/win32_base.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 
 //--------------------------------------------------------------------------- text
 
@@ -89,7 +91,12 @@ RECT HwndScreenRect(HWND hwnd) {
 void HwndMoveOnScreen(HWND hwnd, int left, int top) {
     const RECT now = HwndScreenRect(hwnd);
     const LONG width = now.right - now.left, height = now.bottom - now.top;
-    const RECT wanted{left, top, left + width, top + height};
+    // The position comes from the settings file and may lie anywhere in the 32-bit range: the far
+    // edges are worked out in 64 bits and held at the range's end.
+    const auto farEdge = [](LONG start, LONG size) {
+        return static_cast<LONG>(std::min<int64_t>(int64_t{start} + size, std::numeric_limits<LONG>::max()));
+    };
+    const RECT wanted{left, top, farEdge(left, width), farEdge(top, height)};
     if (!MonitorFromRect(&wanted, MONITOR_DEFAULTTONULL)) {
         MONITORINFO monitor{};
         monitor.cbSize = sizeof monitor;
