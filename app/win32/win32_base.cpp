@@ -109,6 +109,42 @@ void HwndMoveOnScreen(HWND hwnd, int left, int top) {
     WIN32_CHECK(SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
 }
 
+//--------------------------------------------------------------------------- display scale
+
+namespace {
+
+// Windows 7 and 8.1 lack the DPI functions of Windows 10: looked up at run time, so the program still
+// starts there (system DPI only).
+template <class Function> Function User32Function(const char* name) {
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+                  : nullptr;
+}
+
+} // namespace
+
+UINT HwndDpi(HWND hwnd) {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    if (getDpiForWindow) {
+        if (const UINT dpi = getDpiForWindow(hwnd)) return dpi;
+    }
+    const ScopedWindowDc dc(nullptr, nullptr);
+    const int dpi = dc.Get() ? GetDeviceCaps(dc.Get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi) {
+    using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = User32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+    RECT frame{0, 0, width, height};
+    if (adjustForDpi)
+        WIN32_CHECK(adjustForDpi(&frame, style, FALSE, exStyle, dpi));
+    else
+        WIN32_CHECK(AdjustWindowRectEx(&frame, style, FALSE, exStyle));
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
 //--------------------------------------------------------------------------- process
 
 std::filesystem::path ExecutableFolderPath() {

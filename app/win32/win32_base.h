@@ -69,6 +69,22 @@ RECT HwndScreenRect(HWND hwnd);
 // position lies on no monitor at all (a settings file from a since removed second screen).
 void HwndMoveOnScreen(HWND hwnd, int left, int top);
 
+//--------------------------------------------------------------------------- display scale
+
+// The dialog is designed in pixels at 96 DPI; on a screen of another scale every designed position,
+// size and font height is scaled by DPI / 96, rounded (96 DPI keeps every pixel as designed).
+struct DpiScale {
+    UINT Dpi = USER_DEFAULT_SCREEN_DPI;
+    int operator()(int designPixels) const {
+        return MulDiv(designPixels, static_cast<int>(Dpi), USER_DEFAULT_SCREEN_DPI);
+    }
+};
+
+// The window's DPI (GetDpiForWindow from Windows 10 1607; before it, the screen's DPI).
+UINT HwndDpi(HWND hwnd);
+// The window size whose client area is width x height at that DPI (AdjustWindowRectExForDpi).
+SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi);
+
 //--------------------------------------------------------------------------- process
 
 // Folder of the running executable as Windows names it (UTF-16), whatever the code page.
