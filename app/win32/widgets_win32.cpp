@@ -39,8 +39,7 @@ HWND CreateChild(HWND parent, const wchar_t* className, const TControlDesign& ro
                        row.Width, row.Height, id, font);
 }
 
-// Gives a child its font and its rectangle; the font comes first, since a drop-down list measures
-// its field by it.
+// Gives a child its font, then its rectangle: a control may measure itself by its font.
 void PlaceChild(HWND hwnd, HFONT font, int x, int y, int width, int height) {
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
