@@ -42,20 +42,12 @@ LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 }
 
 HWND CreateApplicationWindow(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = ApplicationProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hIconSm =
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
-    windowClass.lpszClassName = kApplicationClass;
-    if (!WIN32_CHECK(RegisterClassExW(&windowClass) != 0)) return nullptr;
+    if (!WndClassRegister(instance, kApplicationClass, ApplicationProc)) return nullptr;
     // Zero size: the window exists for its taskbar button only and never shows on the screen.
-    HWND application = CreateWindowExW(0, kApplicationClass, Widen(kApplicationTitle).c_str(),
-                                       WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
-                                       nullptr, nullptr, instance, nullptr);
-    WIN32_CHECK(application != nullptr);
+    HWND application = nullptr;
+    WIN32_CHECK((application = CreateWindowExW(0, kApplicationClass, Widen(kApplicationTitle).c_str(),
+                                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0,
+                                               0, nullptr, nullptr, instance, nullptr)) != nullptr);
     return application;
 }
 

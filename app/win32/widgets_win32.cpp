@@ -5,6 +5,7 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/win32/control_ids.h"
 #include "tool/DialogDesign.h"
@@ -19,11 +20,14 @@ COLORREF ColorOf(const TColor& color) {
 // the radio group before it, so the arrow keys stay inside one group.
 HWND CreateChild(HWND parent, const wchar_t* className, std::string_view text, DWORD style, DWORD exStyle,
                  int x, int y, int width, int height, int id, HFONT font) {
-    HWND hwnd =
-        CreateWindowExW(exStyle, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width,
-                        height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
-    if (!WIN32_CHECK(hwnd != nullptr)) return nullptr;
+    const std::wstring caption = Widen(text);
+    const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    HWND hwnd = nullptr;
+    if (!WIN32_CHECK(
+            (hwnd = CreateWindowExW(exStyle, className, caption.c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
+                                    width, height, parent, menu, instance, nullptr)) != nullptr))
+        return nullptr;
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return hwnd;
 }
@@ -35,16 +39,19 @@ HWND CreateChild(HWND parent, const wchar_t* className, const TControlDesign& ro
                        row.Width, row.Height, id, font);
 }
 
+// Gives a child its font, then its rectangle: a control may measure itself by its font.
+void PlaceChild(HWND hwnd, HFONT font, int x, int y, int width, int height) {
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 SIZE TextExtent(HWND hwnd, HFONT font, const std::wstring& text) {
     SIZE size{};
-    if (HDC dc = GetDC(hwnd)) {
-        const HGDIOBJ old = SelectObject(dc, font);
-        WIN32_CHECK(GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size));
-        TEXTMETRICW metrics{};
-        if (text.empty() && GetTextMetricsW(dc, &metrics)) size.cy = metrics.tmHeight;
-        SelectObject(dc, old);
-        ReleaseDC(hwnd, dc);
-    }
+    const ScopedWindowDc dc(hwnd, font);
+    if (!dc.Get()) return size;
+    WIN32_CHECK(GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size));
+    TEXTMETRICW metrics{};
+    if (text.empty() && GetTextMetricsW(dc.Get(), &metrics)) size.cy = metrics.tmHeight;
     return size;
 }
 
@@ -62,6 +69,10 @@ class ControlWin32 {
     virtual bool Holds(HWND hwnd) const { return hwnd == Hwnd; }
     virtual HWND FocusTarget() const { return Hwnd; }
     virtual void OnNotify(int /*code*/) {}
+    // Places the control at its designed rectangle, scaled to the window's DPI, in the font of that scale.
+    virtual void LayOut(const DpiScale& scale, HFONT font) {
+        PlaceChild(Hwnd, font, scale(Design.X), scale(Design.Y), scale(Design.Width), scale(Design.Height));
+    }
 
     const TControlDesign& Design;
     const HWND Hwnd;
@@ -93,13 +104,12 @@ class LabelWin32 final : public Win32Widget<TLabel> {
         : Win32Widget(row, CreateChild(parent, L"STATIC", row,
                                        SS_NOPREFIX |
                                            (row.CenterText ? SS_CENTER | SS_CENTERIMAGE : SS_LEFTNOWORDWRAP),
-                                       0, id, font)) {
-        // Labels size themselves to their captions in the real font; the status line keeps its size.
-        if (Hwnd && !row.CenterText) {
-            const SIZE size = TextExtent(Hwnd, font, Widen(row.Caption));
-            SetWindowPos(Hwnd, nullptr, 0, 0, size.cx, row.Height,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+                                       0, id, font)) {}
+    // Labels size themselves to their captions in the real font; the status line keeps its size.
+    void LayOut(const DpiScale& scale, HFONT font) override {
+        const int width =
+            Design.CenterText ? scale(Design.Width) : TextExtent(Hwnd, font, Widen(Design.Caption)).cx;
+        PlaceChild(Hwnd, font, scale(Design.X), scale(Design.Y), width, scale(Design.Height));
     }
     std::string Caption() const override { return HwndText(Hwnd); }
     void SetCaption(const std::string& caption) override { HwndSetText(Hwnd, caption); }
@@ -118,11 +128,23 @@ class ComboBoxWin32 final : public Win32Widget<TComboBox> {
                                        CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, row.X, row.Y,
                                        row.Width, row.Height + 8 * kItemHeight + 2, id, font)) {
         if (!Hwnd) return;
-        SendMessageW(Hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), row.Height - 6);
-        SendMessageW(Hwnd, CB_SETITEMHEIGHT, 0, kItemHeight);
         for (const char* item : row.Items) AddItem(item);
         SetItemIndex(row.DefaultIndex);
         if (row.ImeOff) ImmAssociateContext(Hwnd, nullptr);
+    }
+    // As at creation: the height given to Windows includes the opened list, then come the font and the
+    // field's height. The frame around the field need not grow with the scale, so the closed list is
+    // measured once placed and the field takes up any difference.
+    void LayOut(const DpiScale& scale, HFONT font) override {
+        const int height = scale(Design.Height), itemHeight = scale(kItemHeight), field = height - kFrame;
+        SetWindowPos(Hwnd, nullptr, scale(Design.X), scale(Design.Y), scale(Design.Width),
+                     height + 8 * itemHeight + 2, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(Hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageW(Hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+        SendMessageW(Hwnd, CB_SETITEMHEIGHT, 0, itemHeight);
+        const RECT shown = HwndScreenRect(Hwnd);
+        if (const int off = height - (shown.bottom - shown.top); off != 0)
+            SendMessageW(Hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + off);
     }
     void Clear() override { SendMessageW(Hwnd, CB_RESETCONTENT, 0, 0); }
     void AddItem(const std::string& item) override {
@@ -144,6 +166,7 @@ class ComboBoxWin32 final : public Win32Widget<TComboBox> {
 
   private:
     static constexpr int kItemHeight = 13;
+    static constexpr int kFrame = 6; // above and below the field, at 96 DPI
 };
 
 //--------------------------------------------------------------------------- text box
@@ -160,7 +183,7 @@ class EditWin32 final : public Win32Widget<TEdit> {
     std::string Text() const override { return HwndText(Hwnd); }
     void SetText(const std::string& text) override {
         Accepted = Widen(text);
-        SetWindowTextW(Hwnd, Accepted.c_str());
+        HwndSetText(Hwnd, text);
     }
     int MaxLength() const override { return Design.MaxLength; }
 
@@ -170,8 +193,7 @@ class EditWin32 final : public Win32Widget<TEdit> {
     // A longer text that SetText put there may still be shortened.
     void OnNotify(int code) override {
         if (code != EN_UPDATE || Reverting || Design.MaxLength <= 0) return;
-        std::wstring now(static_cast<size_t>(GetWindowTextLengthW(Hwnd)) + 1, L'\0');
-        now.resize(static_cast<size_t>(GetWindowTextW(Hwnd, now.data(), static_cast<int>(now.size()))));
+        std::wstring now = HwndTextW(Hwnd);
         const size_t bytes = Narrow(now).size();
         if (bytes <= static_cast<size_t>(Design.MaxLength) || bytes <= Narrow(Accepted).size()) {
             Accepted = std::move(now);
@@ -182,7 +204,7 @@ class EditWin32 final : public Win32Widget<TEdit> {
         const long grown = static_cast<long>(now.size()) - static_cast<long>(Accepted.size());
         const long caret = std::max(0L, static_cast<long>(end) - std::max(0L, grown));
         Reverting = true;
-        SetWindowTextW(Hwnd, Accepted.c_str());
+        HwndSetTextW(Hwnd, Accepted);
         SendMessageW(Hwnd, EM_SETSEL, caret, caret);
         Reverting = false;
     }
@@ -214,22 +236,29 @@ class RadioGroupWin32 final : public Win32Widget<TRadioGroup> {
         : Win32Widget(row, CreateChild(parent, L"BUTTON", row.Caption, BS_GROUPBOX | WS_GROUP, 0, row.X,
                                        row.Y, row.Width, row.Height, ControlId(position), font)) {
         if (!Hwnd) return;
-        const int count = static_cast<int>(row.Items.size());
-        const int columns = std::max(1, row.Columns);
-        const int perColumn = std::max(1, (count + columns - 1) / columns);
-        const int lineHeight = TextExtent(Hwnd, font, L"").cy;
-        const int buttonWidth = (row.Width - 10) / columns;
-        const int room = row.Height - lineHeight - 5;
-        const int buttonHeight = room / perColumn;
-        const int topMargin = lineHeight + 1 + (room % perColumn) / 2;
-        for (int i = 0; i < count; ++i) {
+        for (size_t i = 0; i < row.Items.size(); ++i) {
             const DWORD first = i == 0 ? WS_GROUP | WS_TABSTOP : 0;
-            Buttons.push_back(CreateChild(
-                parent, L"BUTTON", row.Items[static_cast<size_t>(i)], BS_AUTORADIOBUTTON | first, 0,
-                row.X + 8 + i / perColumn * buttonWidth, row.Y + topMargin + i % perColumn * buttonHeight,
-                buttonWidth, buttonHeight, RadioButtonId(position, i), font));
+            Buttons.push_back(CreateChild(parent, L"BUTTON", row.Items[i], BS_AUTORADIOBUTTON | first, 0, 0,
+                                          0, 0, 0, RadioButtonId(position, static_cast<int>(i)), font));
         }
         SetItemIndex(row.DefaultIndex);
+    }
+    // The buttons share the room under the caption line, column by column.
+    void LayOut(const DpiScale& scale, HFONT font) override {
+        const int x = scale(Design.X), y = scale(Design.Y), width = scale(Design.Width),
+                  height = scale(Design.Height);
+        PlaceChild(Hwnd, font, x, y, width, height);
+        const int count = static_cast<int>(Buttons.size());
+        const int columns = std::max(1, Design.Columns);
+        const int perColumn = std::max(1, (count + columns - 1) / columns);
+        const int lineHeight = TextExtent(Hwnd, font, L"").cy;
+        const int buttonWidth = (width - scale(10)) / columns;
+        const int room = height - lineHeight - scale(5);
+        const int buttonHeight = room / perColumn;
+        const int topMargin = lineHeight + scale(1) + (room % perColumn) / 2;
+        for (int i = 0; i < count; ++i)
+            PlaceChild(Buttons[static_cast<size_t>(i)], font, x + scale(8) + i / perColumn * buttonWidth,
+                       y + topMargin + i % perColumn * buttonHeight, buttonWidth, buttonHeight);
     }
     bool Created() const override {
         return Hwnd && std::find(Buttons.begin(), Buttons.end(), nullptr) == Buttons.end();
@@ -302,6 +331,11 @@ class ButtonWin32 final : public Win32Widget<TButton> {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TarvelForm";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+int DesignFontHeight(const TControlDesign& row) {
+    return row.FontHeight > 0 ? row.FontHeight : DialogForm().FontHeight;
+}
 
 std::unique_ptr<ControlWin32> CreateControl(HWND parent, const TControlDesign& row, int position,
                                             HFONT font) {
@@ -342,46 +376,73 @@ WindowWin32::~WindowWin32() {
 // focus that comes back after a message box or a switch to another program.
 bool WindowWin32::Build(HINSTANCE instance, HWND owner) {
     const TFormDesign& form = DialogForm();
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.cbWndExtra = DLGWINDOWEXTRA;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hIconSm =
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kWindowClass;
-    if (!WIN32_CHECK(RegisterClassExW(&windowClass) != 0)) return false;
+    if (!WndClassRegister(instance, kWindowClass, WindowProc, DLGWINDOWEXTRA)) return false;
 
     BackgroundColor = ColorOf(form.Background);
     Background.reset(CreateSolidBrush(BackgroundColor));
     Owner = owner;
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT frame{0, 0, form.ClientWidth, form.ClientHeight};
-    WIN32_CHECK(AdjustWindowRectEx(&frame, style, FALSE, 0));
-    if (!WIN32_CHECK(CreateWindowExW(0, kWindowClass, Widen(form.Caption).c_str(), style, form.Left, form.Top,
-                                     frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
-                                     instance, this) != nullptr))
+    // Made at the design size, then laid out for the DPI of the monitor it is on.
+    const SIZE size =
+        WindowSizeForClient(form.ClientWidth, form.ClientHeight, kWindowStyle, 0, USER_DEFAULT_SCREEN_DPI);
+    if (!WIN32_CHECK(CreateWindowExW(0, kWindowClass, Widen(form.Caption).c_str(), kWindowStyle, form.Left,
+                                     form.Top, size.cx, size.cy, owner, nullptr, instance, this) != nullptr))
         return false;
+    Scale.Dpi = HwndDpi(Hwnd);
 
     const auto rows = DialogControls();
     for (size_t i = 0; i < rows.size(); ++i) {
-        const int height = rows[i].FontHeight > 0 ? rows[i].FontHeight : form.FontHeight;
-        Controls.push_back(CreateControl(Hwnd, rows[i], static_cast<int>(i), FontOfHeight(height)));
+        Controls.push_back(
+            CreateControl(Hwnd, rows[i], static_cast<int>(i), FontOfHeight(DesignFontHeight(rows[i]))));
         if (!Controls.back() || !Controls.back()->Created()) return false;
     }
+    LayOut(Scale.Dpi);
     SendMessageW(Hwnd, DM_SETDEFID, IDOK, 0);
     return true;
 }
 
+// Every control and the window's own size follow the DPI; the window keeps its place on the screen.
+void WindowWin32::LayOut(UINT dpi) {
+    // The controls take the new fonts before the old ones are deleted.
+    std::vector<std::pair<int, ScopedFont>> previousFonts;
+    if (dpi != Scale.Dpi) previousFonts = std::exchange(Fonts, {});
+    Scale.Dpi = dpi;
+    for (const auto& control : Controls)
+        control->LayOut(Scale, FontOfHeight(DesignFontHeight(control->Design)));
+    const SIZE size = FrameSize(dpi);
+    SetWindowPos(Hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitClientArea();
+}
+
+// The frame's size for a DPI is the system's estimate; the client area must come out exactly as scaled,
+// so any difference in the frame actually drawn is made up here.
+void WindowWin32::FitClientArea() {
+    RECT client{};
+    if (!WIN32_CHECK(GetClientRect(Hwnd, &client))) return;
+    const int dx = Scale(DialogForm().ClientWidth) - client.right;
+    const int dy = Scale(DialogForm().ClientHeight) - client.bottom;
+    if (dx == 0 && dy == 0) return;
+    const RECT frame = HwndScreenRect(Hwnd);
+    SetWindowPos(Hwnd, nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE WindowWin32::FrameSize(UINT dpi) const {
+    const DpiScale scale{dpi};
+    return WindowSizeForClient(scale(DialogForm().ClientWidth), scale(DialogForm().ClientHeight),
+                               kWindowStyle, 0, dpi);
+}
+
+// The font of a design height, at the window's scale.
 HFONT WindowWin32::FontOfHeight(int height) {
     for (const auto& [fontHeight, font] : Fonts)
         if (fontHeight == height) return font.get();
-    ScopedFont font(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                FIXED_PITCH | FF_MODERN, Widen(DialogForm().FontName).c_str()));
-    if (!WIN32_CHECK(font != nullptr)) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT created = nullptr;
+    if (!WIN32_CHECK((created = CreateFontW(-Scale(height), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                            SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                            DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                                            Widen(DialogForm().FontName).c_str())) != nullptr))
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    ScopedFont font(created);
     Fonts.emplace_back(height, std::move(font));
     return Fonts.back().second.get();
 }
@@ -482,6 +543,12 @@ LRESULT WindowWin32::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return 0;
+    case WM_GETDPISCALEDSIZE:
+        *reinterpret_cast<SIZE*>(lParam) = FrameSize(LOWORD(wParam));
+        return TRUE;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     }
     return DefDlgProcW(Hwnd, message, wParam, lParam);
 }
@@ -513,6 +580,15 @@ void WindowWin32::OnCloseMessage() {
         DestroyWindow(Hwnd); // after a failure: the cancel file is written already
     else
         Close();
+}
+
+// Dragged onto a monitor of another scale: the controls and the font follow, and the window takes the
+// rectangle Windows proposes (its size is the one WM_GETDPISCALEDSIZE gave).
+void WindowWin32::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    LayOut(dpi);
+    SetWindowPos(Hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FitClientArea();
 }
 
 void WindowWin32::OnDestroy() {

@@ -37,6 +37,9 @@ class WindowWin32 final : public TWindow {
   private:
     WindowWin32() = default;
     bool Build(HINSTANCE instance, HWND owner);
+    void LayOut(UINT dpi);
+    SIZE FrameSize(UINT dpi) const;
+    void FitClientArea();
     HFONT FontOfHeight(int height);
     ControlWin32* ControlOf(HWND hwnd) const;
 
@@ -46,6 +49,7 @@ class WindowWin32 final : public TWindow {
     HBRUSH OnCtlColor(HDC dc, HWND control);
     void OnShowWindow(bool shown);
     void OnCloseMessage();
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
     void OnDestroy();
     bool OnSysCommand(WPARAM command);
     void Fail();
@@ -53,7 +57,8 @@ class WindowWin32 final : public TWindow {
     HWND Hwnd = nullptr;
     HWND Owner = nullptr;
     std::vector<std::unique_ptr<ControlWin32>> Controls;
-    std::vector<std::pair<int, ScopedFont>> Fonts;
+    std::vector<std::pair<int, ScopedFont>> Fonts; // by design height, at Scale
+    DpiScale Scale;
     ScopedBrush Background;
     COLORREF BackgroundColor = RGB(255, 255, 255);
     bool Shown = false;

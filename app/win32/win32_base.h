@@ -21,7 +21,8 @@ std::string Narrow(std::wstring_view wide);
 // Records a failed Win32 call (expression, file, line, GetLastError) for a debugger or DebugView and
 // returns the result, so the caller can take its way out; nothing is ever shown to the user.
 bool Win32Check(bool ok, const char* expression, const char* file, int line);
-#define WIN32_CHECK(expression) Win32Check((expression), #expression, __FILE__, __LINE__)
+// The last error is cleared first: a call that fails without setting one must not log a stale code.
+#define WIN32_CHECK(expression) (SetLastError(0), Win32Check((expression), #expression, __FILE__, __LINE__))
 
 //--------------------------------------------------------------------------- holders
 
@@ -31,14 +32,58 @@ struct GdiObjectDeleter {
 using ScopedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using ScopedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
 
+// A window's DC with one GDI object selected into it; both are given back when it goes.
+class ScopedWindowDc {
+  public:
+    ScopedWindowDc(HWND hwnd, HGDIOBJ object) : Hwnd(hwnd), Dc(GetDC(hwnd)) {
+        if (Dc && object) Old = SelectObject(Dc, object);
+    }
+    ~ScopedWindowDc() {
+        if (!Dc) return;
+        if (Old) SelectObject(Dc, Old);
+        ReleaseDC(Hwnd, Dc);
+    }
+    ScopedWindowDc(const ScopedWindowDc&) = delete;
+    ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+    HDC Get() const { return Dc; }
+
+  private:
+    HWND Hwnd;
+    HDC Dc;
+    HGDIOBJ Old = nullptr;
+};
+
 //--------------------------------------------------------------------------- windows
+
+// Registers a window class of the program's module with the program's icon (large and small) and
+// the arrow cursor; false when Windows refuses it.
+bool WndClassRegister(HINSTANCE instance, const wchar_t* className, WNDPROC windowProc, int windowExtra = 0);
 
 std::string HwndText(HWND hwnd);
 void HwndSetText(HWND hwnd, std::string_view sjis);
+// The same in UTF-16, for text that must not pass through Shift-JIS on its way (an edit's undo copy).
+std::wstring HwndTextW(HWND hwnd);
+void HwndSetTextW(HWND hwnd, const std::wstring& text);
 RECT HwndScreenRect(HWND hwnd);
 // Moves a top-level window to the position, or onto the nearest monitor's work area when the
 // position lies on no monitor at all (a settings file from a since removed second screen).
 void HwndMoveOnScreen(HWND hwnd, int left, int top);
+
+//--------------------------------------------------------------------------- display scale
+
+// The dialog is designed in pixels at 96 DPI; on a screen of another scale every designed position,
+// size and font height is scaled by DPI / 96, rounded (96 DPI keeps every pixel as designed).
+struct DpiScale {
+    UINT Dpi = USER_DEFAULT_SCREEN_DPI;
+    int operator()(int designPixels) const {
+        return MulDiv(designPixels, static_cast<int>(Dpi), USER_DEFAULT_SCREEN_DPI);
+    }
+};
+
+// The window's DPI (GetDpiForWindow from Windows 10 1607; before it, the screen's DPI).
+UINT HwndDpi(HWND hwnd);
+// The window size whose client area is width x height at that DPI (AdjustWindowRectExForDpi).
+SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi);
 
 //--------------------------------------------------------------------------- process
 

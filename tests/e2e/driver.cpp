@@ -24,14 +24,25 @@
 //   expect-absent <name>
 //   signal <name>              creates an empty file <name> in the case folder (for scripts/demo)
 //   await <name>               waits up to 120 s for the file <name> to appear in the case folder
+//   tool-folder <Windows path> the tool folder itself (blanks allowed), e.g. where a package was unzipped
+//   start-bat <name>           runs the tool folder's batch file with cmd /c from that folder, as Jw_cad does
+//   expect-layout <dpi> <client width> <client height>
+//                              the window's DPI and client size; every control of the design at its
+//                              rectangle scaled by dpi/96 (±1 px, exact at 96; labels as wide as their
+//                              captions), and no caption wider than its control, measured in the dialog's
+//                              font
+//   dpi-change <dpi>           what Windows sends when the window moves to a monitor of that DPI
 // At the end every file of the case's expected/ folder is compared with the tool folder's file of the
 // same name. Numbers in a line compare to 1e-9, all other bytes exactly; a mismatching file is kept
 // beside its reference as <reference>.actual.
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -57,6 +68,16 @@ std::wstring FromUtf8(const std::string& text) {
     std::wstring wide(text.size(), L'\0');
     wide.resize(static_cast<size_t>(MultiByteToWideChar(
         CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+
+// The design's texts are Shift-JIS.
+std::wstring FromCodePage(const char* sjis, UINT codePage = 932) {
+    const int length = static_cast<int>(std::strlen(sjis));
+    if (length == 0) return {};
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(codePage, 0, sjis, length, wide.data(), static_cast<int>(wide.size()))));
     return wide;
 }
 
@@ -167,13 +188,25 @@ class Session {
     }
 
     void Start();
+    void AwaitWindow();
+    void StartBatch(const std::string& name);
+    void ExpectLayout(UINT dpi, int clientWidth, int clientHeight);
+    void ChangeDpi(UINT dpi);
     void Stop() {
+        StopBatch();
         if (!Process.hProcess) return;
         if (WaitForSingleObject(Process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(Process.hProcess, 99);
         CloseHandle(Process.hProcess);
-        CloseHandle(Process.hThread);
+        if (Process.hThread) CloseHandle(Process.hThread);
         Process = {};
         Main = nullptr;
+    }
+    void StopBatch() {
+        if (!Batch.hProcess) return;
+        if (WaitForSingleObject(Batch.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(Batch.hProcess, 99);
+        CloseHandle(Batch.hProcess);
+        CloseHandle(Batch.hThread);
+        Batch = {};
     }
     bool Running() const {
         return Process.hProcess && WaitForSingleObject(Process.hProcess, 0) == WAIT_TIMEOUT;
@@ -192,6 +225,7 @@ class Session {
 
     fs::path Exe, Case, Work, Tool, Elsewhere;
     PROCESS_INFORMATION Process{};
+    PROCESS_INFORMATION Batch{}; // cmd.exe running the batch file, when start-bat started the tool
     HWND Main = nullptr;
     int Marker = 0;
 };
@@ -228,8 +262,12 @@ void Session::Start() {
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Elsewhere.c_str(),
                         &startup, &Process))
         throw Failure("cannot start Tarvel.exe (error " + std::to_string(GetLastError()) + ")");
-    // FindWindow succeeds while the window is still creating its controls; ready means visible,
-    // answering, and holding the last control of the design.
+    AwaitWindow();
+}
+
+// FindWindow succeeds while the window is still creating its controls; ready means visible,
+// answering, and holding the last control of the design.
+void Session::AwaitWindow() {
     const int lastId = ControlId(static_cast<int>(DialogControls().size()) - 1);
     for (int i = 0; i < 500 && Running(); ++i, Wait(20)) {
         HWND hwnd = nullptr;
@@ -358,6 +396,132 @@ void Session::CompareFile(const fs::path& actual, const fs::path& expected) {
                   difference + " (actual kept as " + ToUtf8(keep.filename().wstring()) + ")");
 }
 
+//--------------------------------------------------------------------------- package and display scale
+
+// Jw_cad runs the batch file with cmd /c from the tool folder; the tool is then cmd's child Tarvel.exe.
+void Session::StartBatch(const std::string& name) {
+    if (Running()) throw Failure("start-bat: the tool is still running");
+    Stop();
+    std::wstring commandLine = L"cmd.exe /c \"" + FromUtf8(name) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Tool.c_str(),
+                        &startup, &Batch))
+        throw Failure("cannot start cmd.exe (error " + std::to_string(GetLastError()) + ")");
+    for (int i = 0; i < 500 && !Process.hProcess; ++i, Wait(20)) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+            if (entry.th32ParentProcessID == Batch.dwProcessId &&
+                _wcsicmp(entry.szExeFile, L"Tarvel.exe") == 0) {
+                Process.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID);
+                Process.dwProcessId = entry.th32ProcessID;
+            }
+        CloseHandle(snapshot);
+        if (!Process.hProcess && WaitForSingleObject(Batch.hProcess, 0) == WAIT_OBJECT_0)
+            throw Failure("the batch file ended without starting Tarvel.exe");
+    }
+    if (!Process.hProcess) throw Failure("the batch file did not start Tarvel.exe");
+    AwaitWindow();
+    Process.dwThreadId = GetWindowThreadProcessId(Main, nullptr);
+}
+
+void Session::ExpectLayout(UINT dpi, int clientWidth, int clientHeight) {
+    // The driver reads physical pixels: Windows and Wine would otherwise scale what it sees to 96 DPI.
+    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    const auto scale = [dpi](int pixels) { return MulDiv(pixels, static_cast<int>(dpi), 96); };
+    std::vector<std::string> faults;
+    const auto fault = [&](const std::string& what, long want, long got) {
+        faults.push_back(what + ": expected " + std::to_string(want) + " got " + std::to_string(got));
+    };
+    RECT client{};
+    GetClientRect(Main, &client);
+    if (client.right != clientWidth) fault("client width", clientWidth, client.right);
+    if (client.bottom != clientHeight) fault("client height", clientHeight, client.bottom);
+
+    // Captions are measured in the dialog's own font at the scale, in this process: the same prefix
+    // maps the face to the same font file.
+    HDC dc = GetDC(nullptr);
+    std::vector<HFONT> fonts;
+    const auto extent = [&](const char* sjis, int fontHeight) {
+        std::wstring text = FromCodePage(sjis);
+        std::erase(text, L'&');
+        fonts.push_back(CreateFontW(-scale(fontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                    SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                    DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                                    FromCodePage(DialogForm().FontName).c_str()));
+        const HGDIOBJ old = SelectObject(dc, fonts.back());
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        return static_cast<long>(size.cx);
+    };
+    const auto placed = [&](HWND hwnd) {
+        RECT rect{};
+        GetWindowRect(hwnd, &rect);
+        MapWindowPoints(nullptr, Main, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    // At 96 DPI nothing is scaled and every pixel is as designed; scaling may round a pixel either way.
+    const long slack = dpi == 96 ? 0 : 1;
+    const auto fits = [slack](long want, long got) { return got >= want - slack && got <= want + slack; };
+    // A check box or radio button needs room for its box and the gap before the caption.
+    const long boxRoom = scale(16);
+    for (const TControlDesign& row : DialogControls()) {
+        const std::string name = row.Name;
+        const int fontHeight = row.FontHeight > 0 ? row.FontHeight : DialogForm().FontHeight;
+        const RECT rect = placed(Control(name));
+        const long width = rect.right - rect.left, height = rect.bottom - rect.top;
+        const long caption = extent(row.Caption, fontHeight);
+        const bool sizedToCaption = row.Kind == TControlKind::Label && !row.CenterText;
+        if (!fits(scale(row.X), rect.left)) fault(name + " left", scale(row.X), rect.left);
+        if (!fits(scale(row.Y), rect.top)) fault(name + " top", scale(row.Y), rect.top);
+        if (!fits(scale(row.Height), height)) fault(name + " height", scale(row.Height), height);
+        if (sizedToCaption ? !fits(caption, width) : !fits(scale(row.Width), width))
+            fault(name + " width", sizedToCaption ? caption : scale(row.Width), width);
+        const long room = row.Kind == TControlKind::CheckBox || row.Kind == TControlKind::RadioGroup
+                              ? width - boxRoom
+                              : width;
+        if (caption > room) fault(name + " caption wider than its room", room, caption);
+        if (row.Kind == TControlKind::RadioGroup)
+            for (size_t i = 0; i < row.Items.size(); ++i) {
+                const RECT button = placed(Control(name, static_cast<int>(i)));
+                const long itemRoom = button.right - button.left - boxRoom;
+                const long item = extent(row.Items[i], fontHeight);
+                if (item > itemRoom)
+                    fault(name + " item " + std::to_string(i) + " wider than its room", itemRoom, item);
+            }
+    }
+    ReleaseDC(nullptr, dc);
+    for (HFONT font : fonts) DeleteObject(font);
+    if (!faults.empty()) {
+        std::string all = "layout at " + std::to_string(dpi) + " DPI:";
+        for (const std::string& each : faults) all += "\n  " + each;
+        throw Failure(all);
+    }
+}
+
+// What Windows sends when the window is dragged onto a monitor of another scale. Both messages carry
+// pointers, which are not carried across processes: the SIZE and the RECT are put into the tool's memory.
+void Session::ChangeDpi(UINT dpi) {
+    void* remote =
+        VirtualAllocEx(Process.hProcess, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) throw Failure("dpi-change: no memory in the tool");
+    SIZE size{};
+    RECT now{};
+    GetWindowRect(Main, &now);
+    WriteProcessMemory(Process.hProcess, remote, &size, sizeof size, nullptr);
+    const bool answered =
+        Send(Main, WM_GETDPISCALEDSIZE, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote)) != 0;
+    ReadProcessMemory(Process.hProcess, remote, &size, sizeof size, nullptr);
+    if (!answered) size = SIZE{now.right - now.left, now.bottom - now.top};
+    const RECT suggested{now.left, now.top, now.left + size.cx, now.top + size.cy};
+    WriteProcessMemory(Process.hProcess, remote, &suggested, sizeof suggested, nullptr);
+    Send(Main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(Process.hProcess, remote, 0, MEM_RELEASE);
+}
+
 void Session::Run(const std::string& line) {
     std::istringstream in(line);
     std::string verb, name;
@@ -464,7 +628,21 @@ void Session::Run(const std::string& line) {
         if (fs::exists(Tool / FromUtf8(name))) throw Failure(name + " exists but should not");
     } else if (verb == "signal")
         WriteBytes(Case / FromUtf8(name), "");
-    else if (verb == "await") {
+    else if (verb == "tool-folder")
+        Tool = ArgumentPath(FromUtf8(name + (rest.empty() ? "" : " " + rest)).c_str());
+    else if (verb == "start-bat")
+        StartBatch(name);
+    else if (verb == "expect-layout") {
+        needWindow();
+        std::istringstream size(rest);
+        int width = 0, height = 0;
+        size >> width >> height;
+        ExpectLayout(static_cast<UINT>(std::stoi(name)), width, height);
+    } else if (verb == "dpi-change") {
+        needWindow();
+        ChangeDpi(static_cast<UINT>(std::stoi(name)));
+        Barrier();
+    } else if (verb == "await") {
         for (int i = 0; i < 6000 && !fs::exists(Case / FromUtf8(name)); ++i) Wait(20);
         if (!fs::exists(Case / FromUtf8(name))) throw Failure("gave up waiting for " + name);
     } else
