@@ -1,6 +1,7 @@
 // TForm1's handlers: load at show, options and construction on OK, write-back at close.
 #include "tool/Unit1.h"
 
+#include <optional>
 #include <string>
 
 #include "exchange/JwwGaibu.h"
@@ -17,6 +18,17 @@ constexpr const char* kExchangeFileName = "JWC_TEMP.TXT";
 constexpr const char* kSettingsFileName = "sorvel.dat";
 
 } // namespace
+
+void AnswerHost(const std::filesystem::path& toolFolder) {
+    // With nothing queued the writer leaves "hq", which tells Jw_cad that the tool did nothing.
+    WriteCommandFile(toolFolder / kExchangeFileName);
+    FreeExchangeData();
+}
+
+void AnswerCancel(const std::filesystem::path& toolFolder) {
+    InitExchangeData();
+    AnswerHost(toolFolder);
+}
 
 TForm1::TForm1(TWindow& window)
     : Window(window), ComboBox3(ControlNamed<TComboBox>(window, "ComboBox3")),
@@ -61,24 +73,17 @@ void TForm1::Button1Click() {
     }
     WriteSettings(ToolFolder / kSettingsFileName);
 
-    const THostParameters& host = HostParameters();
-    const TDimensionFrame frame = MeasureDimension(host);
     // A dimension that would write numbers Jw_cad cannot read is refused like one of zero length.
-    if (!IsDrawableDimension(*intake.Options, frame, host)) {
+    const std::optional<TDimensionDrawing> drawing = PlanDimension(*intake.Options, HostParameters());
+    if (!drawing) {
         RefuseDimension();
         return;
     }
     // The handler does not return to the message loop until the window closes, so each status is
     // painted at once.
-    const std::string idleStatus = LabelA1.Caption();
     LabelA1.SetCaption("処理中です");
     LabelA1.Repaint();
-    if (!QueueDimension(*intake.Options, frame, host)) {
-        LabelA1.SetCaption(idleStatus);
-        LabelA1.Repaint();
-        RefuseDimension();
-        return;
-    }
+    QueueDimension(*drawing);
     LabelA1.SetCaption("ファイル生成中です");
     LabelA1.Repaint();
     Window.Close();
@@ -94,14 +99,12 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::FormClose() {
-    // With nothing queued the writer leaves "hq", which tells Jw_cad that the tool did nothing.
-    WriteCommandFile(ToolFolder / kExchangeFileName);
-    FreeExchangeData();
+    AnswerHost(ToolFolder);
 }
 
 void TForm1::ReadSettings(const std::filesystem::path& path) {
-    WindowLeft = 100;
-    WindowTop = 100;
+    WindowLeft = kDefaultWindowLeft;
+    WindowTop = kDefaultWindowTop;
     const std::optional<std::string> bytes = ReadSettingsFile(path);
     if (!bytes) return;
     const TSettings settings = ParseSettings(*bytes);
