@@ -19,10 +19,11 @@ constexpr const char* kSettingsFileName = "sorvel.dat";
 
 } // namespace
 
-void AnswerHost(const std::filesystem::path& toolFolder) {
+TReplaceResult AnswerHost(const std::filesystem::path& toolFolder) {
     // With nothing queued the writer leaves "hq", which tells Jw_cad that the tool did nothing.
-    WriteCommandFile(toolFolder / kExchangeFileName);
+    const TReplaceResult written = WriteCommandFile(toolFolder / kExchangeFileName);
     FreeExchangeData();
+    return written;
 }
 
 void AnswerCancel(const std::filesystem::path& toolFolder) {
@@ -99,7 +100,14 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::FormClose() {
-    AnswerHost(ToolFolder);
+    // A Cancel that cannot be written still draws nothing, as asked; a dimension that cannot be
+    // written must not end like one that was drawn.
+    const bool drawn = !CommandList().empty();
+    const TReplaceResult written = AnswerHost(ToolFolder);
+    if (drawn && !written)
+        Window.ShowConfirmation("作図データを書き込めませんでした（JWC_TEMP.TXT）。\n" +
+                                    SystemErrorText(written.SystemError),
+                                "確認");
 }
 
 void TForm1::ReadSettings(const std::filesystem::path& path) {
