@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include "app/win32/widgets_win32.h"
-#include "exchange/JwwGaibu.h"
 #include "tool/Unit1.h"
 
 namespace {
@@ -57,9 +56,7 @@ HWND CreateApplicationWindow(HINSTANCE instance) {
 // "hq" and draws nothing, and the program still ends with exit code 0.
 void WriteCancelFile() noexcept {
     try {
-        InitExchangeData();
-        WriteCommandFile(ExecutableFolderPath() / "JWC_TEMP.TXT");
-        FreeExchangeData();
+        AnswerCancel(ExecutableFolderPath());
     } catch (...) {
         Win32Check(false, "writing the cancel file", __FILE__, __LINE__);
     }
@@ -91,7 +88,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 0;
     }
     try {
-        TForm1 form(*window);
+        TForm1 Form1(*window);
         window->OnFailure = WriteCancelFile;
         if (application) ShowWindow(application, SW_SHOWNA);
         window->Show();

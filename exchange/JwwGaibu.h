@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "util/replace_file.h"
+
 // ---------------------------------------------------------------- host parameters
 
 struct TTextTypeSize {
@@ -271,7 +273,9 @@ void AddText(int32_t kind, std::string_view text, double x, double y, double dx,
 void AddDimension(std::string_view text, double x1, double y1, double x2, double y2, double x, double y,
                   double dx, double dy);
 void ResetCommandCaches();
-bool WriteCommandFile(const std::filesystem::path& path);
+// Fails only when the list could be neither put in place nor written over the file; the file is then
+// gone, or holds "hq", or holds the host's own input.
+TReplaceResult WriteCommandFile(const std::filesystem::path& path);
 
 // The queued entries, in order (each at most 255 bytes).
 const std::vector<std::string>& CommandList();

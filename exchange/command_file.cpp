@@ -1,6 +1,5 @@
 // Writing the command list back into the exchange file that the host reads after the run.
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -28,44 +27,31 @@ std::string CommandFileBytes(const std::vector<std::string>& entries) {
     return bytes;
 }
 
-bool WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    bool written = static_cast<bool>(out);
-    out.close();
-    return written && !out.fail();
-}
-
 // A folder at the path is not ours to remove.
-void RemoveFile(const std::filesystem::path& path) {
-    std::error_code ignored;
-    if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored)))
-        std::filesystem::remove(path, ignored);
+bool RemoveFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(path, error))) return false;
+    return std::filesystem::remove(path, error) || !error;
 }
 
 } // namespace
 
-bool WriteCommandFile(const std::filesystem::path& path) {
-    std::filesystem::path temporary = path;
-    temporary += ".new";
+TReplaceResult WriteCommandFile(const std::filesystem::path& path) {
+    TReplaceResult result;
     try {
-        // The content goes to a file beside the target first and replaces it only when complete,
+        // The new list replaces the file whole, or overwrites it in place when the replace is refused,
         // so the host never reads a half-written list.
-        if (WriteWholeFile(temporary, CommandFileBytes(CommandList()))) {
-            std::error_code error;
-            std::filesystem::rename(temporary, path, error);
-            if (!error) return true;
-        }
+        result = ReplaceFileContents(path, CommandFileBytes(CommandList()));
+        if (result) return result;
     } catch (...) {
     }
-    // Whatever went wrong, the host must find no exchange file rather than its own input (which
-    // starts with "hq") or a part of ours.
+    // Whatever went wrong, the host must find neither its own input mixed with our answer nor a part
+    // of ours: no file at all, or else the bare "hq" that draws nothing. When even that is refused, the
+    // file is as the host wrote it, and its first line "hq" draws nothing either.
     try {
-        RemoveFile(temporary);
-        RemoveFile(path);
+        if (!RemoveFile(path) && result.TargetDamaged)
+            ReplaceFileContents(path, std::string("hq") + kLineEnd);
     } catch (...) {
     }
-    return false;
+    return result;
 }

@@ -1,6 +1,7 @@
 // TForm1's handlers: load at show, options and construction on OK, write-back at close.
 #include "tool/Unit1.h"
 
+#include <optional>
 #include <string>
 
 #include "exchange/JwwGaibu.h"
@@ -17,6 +18,18 @@ constexpr const char* kExchangeFileName = "JWC_TEMP.TXT";
 constexpr const char* kSettingsFileName = "sorvel.dat";
 
 } // namespace
+
+TReplaceResult AnswerHost(const std::filesystem::path& toolFolder) {
+    // With nothing queued the writer leaves "hq", which tells Jw_cad that the tool did nothing.
+    const TReplaceResult written = WriteCommandFile(toolFolder / kExchangeFileName);
+    FreeExchangeData();
+    return written;
+}
+
+void AnswerCancel(const std::filesystem::path& toolFolder) {
+    InitExchangeData();
+    AnswerHost(toolFolder);
+}
 
 TForm1::TForm1(TWindow& window)
     : Window(window), ComboBox3(ControlNamed<TComboBox>(window, "ComboBox3")),
@@ -61,24 +74,17 @@ void TForm1::Button1Click() {
     }
     WriteSettings(ToolFolder / kSettingsFileName);
 
-    const THostParameters& host = HostParameters();
-    const TDimensionFrame frame = MeasureDimension(host);
     // A dimension that would write numbers Jw_cad cannot read is refused like one of zero length.
-    if (!IsDrawableDimension(*intake.Options, frame, host)) {
+    const std::optional<TDimensionDrawing> drawing = PlanDimension(*intake.Options, HostParameters());
+    if (!drawing) {
         RefuseDimension();
         return;
     }
     // The handler does not return to the message loop until the window closes, so each status is
     // painted at once.
-    const std::string idleStatus = LabelA1.Caption();
     LabelA1.SetCaption("処理中です");
     LabelA1.Repaint();
-    if (!QueueDimension(*intake.Options, frame, host)) {
-        LabelA1.SetCaption(idleStatus);
-        LabelA1.Repaint();
-        RefuseDimension();
-        return;
-    }
+    QueueDimension(*drawing);
     LabelA1.SetCaption("ファイル生成中です");
     LabelA1.Repaint();
     Window.Close();
@@ -94,14 +100,19 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::FormClose() {
-    // With nothing queued the writer leaves "hq", which tells Jw_cad that the tool did nothing.
-    WriteCommandFile(ToolFolder / kExchangeFileName);
-    FreeExchangeData();
+    // A Cancel that cannot be written still draws nothing, as asked; a dimension that cannot be
+    // written must not end like one that was drawn.
+    const bool drawn = !CommandList().empty();
+    const TReplaceResult written = AnswerHost(ToolFolder);
+    if (drawn && !written)
+        Window.ShowConfirmation("作図データを書き込めませんでした（JWC_TEMP.TXT）。\n" +
+                                    SystemErrorText(written.SystemError),
+                                "確認");
 }
 
 void TForm1::ReadSettings(const std::filesystem::path& path) {
-    WindowLeft = 100;
-    WindowTop = 100;
+    WindowLeft = kDefaultWindowLeft;
+    WindowTop = kDefaultWindowTop;
     const std::optional<std::string> bytes = ReadSettingsFile(path);
     if (!bytes) return;
     const TSettings settings = ParseSettings(*bytes);

@@ -6,6 +6,18 @@
 
 #include "tool/DimensionOptions.h"
 #include "tool/Widgets.h"
+#include "util/replace_file.h"
+
+// Where the window opens when no settings file says otherwise.
+constexpr int kDefaultWindowLeft = 100;
+constexpr int kDefaultWindowTop = 100;
+
+// Writes the queued commands ("hq" when none) into the tool folder's exchange file for Jw_cad and
+// releases the exchange data: the end of every run.
+TReplaceResult AnswerHost(const std::filesystem::path& toolFolder);
+// Ends a run as Cancel does, whatever was read or queued: Jw_cad finds "hq" and draws nothing. For
+// the entry point when the dialog cannot be built or a handler fails.
+void AnswerCancel(const std::filesystem::path& toolFolder);
 
 class TForm1 {
   public:
@@ -29,6 +41,6 @@ class TForm1 {
     TButton& Button1;
     TButton& Button2;
     std::filesystem::path ToolFolder;
-    int WindowLeft = 100;
-    int WindowTop = 100;
+    int WindowLeft = kDefaultWindowLeft;
+    int WindowTop = kDefaultWindowTop;
 };

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "tool/line_command.h"
 #include "util/MyFunc.h"
 
 namespace {
@@ -39,30 +40,39 @@ bool IsFiniteSize(const TTextTypeSize& size) {
     return std::isfinite(size.Width) && std::isfinite(size.Height) && std::isfinite(size.Spacing);
 }
 
-void QueueLine(const TSegment& line) {
-    AddZFlags(4);
-    AddLine(line.From.X, line.From.Y, line.To.X, line.To.Y);
+bool IsZeroDimension(const TDimensionFrame& frame) {
+    return !std::isfinite(frame.Length) || std::fabs(frame.Length) < kGeometryTolerance<double>;
 }
 
-void QueueAttributes(const THostParameters& host) {
-    SetLayerGroup(host.HostLayerGroup);
-    SetLayer(host.HostLayer);
-    SetLineColor(host.HostLineColor);
-    SetPnColor(host.HostLineColor);
-    SetLineType(host.HostLineType);
-    SetLineWidth(host.HostLineWidth);
-    SetTextFont(host.HostFontName);
+bool IsFiniteDrawing(const TDimensionDrawing& drawing) {
+    const TValueTextPlacement& placed = drawing.Placement;
+    const TValueTextType& restored = drawing.HostTextType;
+    return IsFiniteSegment(drawing.Extension1) && IsFiniteSegment(drawing.Extension2) &&
+           IsFiniteSegment(drawing.DimensionLine) && IsFiniteSize(drawing.TextType.Size) &&
+           IsFinitePoint(drawing.TextPoint) && IsFinitePoint(placed.Direction) &&
+           IsFiniteSegment(placed.Leader) && IsFiniteSegment(placed.Underline) &&
+           IsFiniteEndMarks(drawing.Marks) && (restored.Type != 0 || IsFiniteSize(restored.Size));
+}
+
+void QueueAttributes(const THostAttributes& attributes) {
+    SetLayerGroup(attributes.LayerGroup);
+    SetLayer(attributes.Layer);
+    SetLineColor(attributes.LineColor);
+    SetPnColor(attributes.LineColor);
+    SetLineType(attributes.LineType);
+    SetLineWidth(attributes.LineWidth);
+    SetTextFont(attributes.FontName);
 }
 
 void QueueTextType(const TValueTextType& type) {
     SetTextType(type.Type, type.Size.Color, type.Size.Width, type.Size.Height, type.Size.Spacing);
 }
 
-void QueueLineAndValue(const TDimensionDrawing& drawing, bool asDimensionEntity) {
+void QueueLineAndValue(const TDimensionDrawing& drawing) {
     const TSegment& line = drawing.DimensionLine;
     const TPoint& at = drawing.TextPoint;
     const TPoint& direction = drawing.Placement.Direction;
-    if (asDimensionEntity) {
+    if (drawing.AsDimensionEntity) {
         // The host's dimension entity carries its own flags, so no "z3" or "cc" goes with it.
         QueueTextType(drawing.TextType);
         AddDimension(drawing.Text, line.From.X, line.From.Y, line.To.X, line.To.Y, at.X, at.Y, direction.X,
@@ -92,12 +102,10 @@ TDimensionFrame MeasureDimension(const THostParameters& host) {
     return frame;
 }
 
-bool IsZeroDimension(const TDimensionFrame& frame) {
-    return !std::isfinite(frame.Length) || std::fabs(frame.Length) < kGeometryTolerance<double>;
-}
-
-TDimensionDrawing PlanDimension(const TDimensionOptions& options, const TDimensionFrame& frame,
-                                const THostParameters& host) {
+std::optional<TDimensionDrawing> PlanDimension(const TDimensionOptions& options,
+                                               const THostParameters& host) {
+    const TDimensionFrame frame = MeasureDimension(host);
+    if (IsZeroDimension(frame)) return std::nullopt;
     const double s = frame.Scale;
     const double textGap = options.TextGap * s;
     const double extensionGap = options.ExtensionGap * s;
@@ -105,9 +113,12 @@ TDimensionDrawing PlanDimension(const TDimensionOptions& options, const TDimensi
     const double reverseOvershoot = options.ReverseArrowOvershoot * s;
 
     TDimensionDrawing drawing;
+    drawing.Attributes = {host.HostLayerGroup, host.HostLayer,     host.HostLineColor,
+                          host.HostLineType,   host.HostLineWidth, host.HostFontName};
     drawing.Extension1 = ExtensionLine(frame.P1, frame.P3, frame.Alpha, extensionGap, extensionOvershoot);
     drawing.Extension2 = ExtensionLine(frame.P2, frame.P3, frame.Alpha, extensionGap, extensionOvershoot);
     drawing.DimensionLine = {frame.A1, frame.A2};
+    drawing.AsDimensionEntity = options.AsDimensionEntity;
     drawing.TextType = SelectValueTextType(options.TextTypeIndex, host);
     drawing.Text = BuildValueText(frame.Length, options);
     drawing.TextPoint = frame.P4;
@@ -115,38 +126,19 @@ TDimensionDrawing PlanDimension(const TDimensionOptions& options, const TDimensi
         SjisTextWidth(drawing.Text, drawing.TextType.Size.Width, drawing.TextType.Size.Spacing);
     drawing.Placement = PlaceValueText(frame.Alpha, frame.A1, frame.A2, frame.P4, paperWidth * s, textGap);
     drawing.Marks = PlanEndMarks(options, frame.A1, frame.A2, s, reverseOvershoot);
+    drawing.HostTextType = {host.HostTextType, host.HostFreeText};
+    if (!IsFiniteDrawing(drawing)) return std::nullopt;
     return drawing;
 }
 
-bool IsFiniteDrawing(const TDimensionDrawing& drawing, const THostParameters& host) {
-    const TValueTextPlacement& placed = drawing.Placement;
-    return IsFiniteSegment(drawing.Extension1) && IsFiniteSegment(drawing.Extension2) &&
-           IsFiniteSegment(drawing.DimensionLine) && IsFiniteSize(drawing.TextType.Size) &&
-           IsFinitePoint(drawing.TextPoint) && IsFinitePoint(placed.Direction) &&
-           IsFiniteSegment(placed.Leader) && IsFiniteSegment(placed.Underline) &&
-           IsFiniteEndMarks(drawing.Marks) && (host.HostTextType != 0 || IsFiniteSize(host.HostFreeText));
-}
-
-bool IsDrawableDimension(const TDimensionOptions& options, const TDimensionFrame& frame,
-                         const THostParameters& host) {
-    return !IsZeroDimension(frame) && IsFiniteDrawing(PlanDimension(options, frame, host), host);
-}
-
-bool QueueDimension(const TDimensionOptions& options, const TDimensionFrame& frame,
-                    const THostParameters& host) {
-    if (IsZeroDimension(frame)) return false;
-    const TDimensionDrawing drawing = PlanDimension(options, frame, host);
-    if (!IsFiniteDrawing(drawing, host)) return false;
-
-    QueueAttributes(host);
+void QueueDimension(const TDimensionDrawing& drawing) {
+    QueueAttributes(drawing.Attributes);
     QueueLine(drawing.Extension1);
     QueueLine(drawing.Extension2);
-    QueueLineAndValue(drawing, options.AsDimensionEntity);
+    QueueLineAndValue(drawing);
     QueueLine(drawing.Placement.Leader);
     QueueLine(drawing.Placement.Underline);
     QueueEndMarks(drawing.Marks);
     // The host's own text type is in force again after the tool's lines.
-    SetTextType(host.HostTextType, host.HostFreeText.Color, host.HostFreeText.Width, host.HostFreeText.Height,
-                host.HostFreeText.Spacing);
-    return true;
+    QueueTextType(drawing.HostTextType);
 }

@@ -2,6 +2,8 @@
 // commands that draws it. Free of widgets: the OK handler shows the status and the refusal.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "exchange/JwwGaibu.h"
@@ -21,37 +23,34 @@ struct TDimensionFrame {
 
 TDimensionFrame MeasureDimension(const THostParameters& host);
 
-// True when the dimension cannot be drawn: zero length (|L| < 1e-10), or a length that is
-// not a finite number (which would reach the host as "INF" or "NAN").
-bool IsZeroDimension(const TDimensionFrame& frame);
+// The host's current attributes, written before the tool's first line.
+struct THostAttributes {
+    int32_t LayerGroup = 0, Layer = 0, LineColor = 1, LineType = 1, LineWidth = 0;
+    std::string FontName;
+};
 
-// Everything one dimension draws, in drawing coordinates, before anything is queued.
+// Everything one dimension draws, in drawing coordinates, with every attribute its commands
+// need: queuing it looks at nothing else.
 struct TDimensionDrawing {
+    THostAttributes Attributes;
     TSegment Extension1, Extension2;
     TSegment DimensionLine;
+    bool AsDimensionEntity = false; // line and value as one dimension entity of the host
     TValueTextType TextType;
     std::string Text;
     TPoint TextPoint;
     TValueTextPlacement Placement;
     TEndMarks Marks;
+    TValueTextType HostTextType; // put back in force after the tool's lines
 };
 
-TDimensionDrawing PlanDimension(const TDimensionOptions& options, const TDimensionFrame& frame,
-                                const THostParameters& host);
+// The drawing of the dimension, or nothing when it cannot be drawn: zero length (|L| < 1e-10),
+// a length that is not a finite number, or a drawing with a number that is not finite (huge
+// points, scales or options can overflow even when the length itself is finite), which would
+// reach the host as "INF" or "NAN". The OK handler refuses those as one of zero length.
+std::optional<TDimensionDrawing> PlanDimension(const TDimensionOptions& options, const THostParameters& host);
 
-// True when every number the drawing would write is finite: huge points, scales or options can
-// overflow even when the length itself is finite.
-bool IsFiniteDrawing(const TDimensionDrawing& drawing, const THostParameters& host);
-
-// The whole refusal test of the OK handler, to run before the status line changes: false for a
-// zero dimension and for one whose drawing would write a number that is not finite.
-bool IsDrawableDimension(const TDimensionOptions& options, const TDimensionFrame& frame,
-                         const THostParameters& host);
-
-// Queues the complete command list of one dimension through the command writer: attributes,
+// Queues the complete command list of the drawing through the command writer: attributes,
 // extension lines, dimension line and value text, leader and underline, end marks, and the
-// restore of the host's text type. Returns false, with nothing queued, when the dimension
-// cannot be drawn (IsZeroDimension, or a computed number that is not finite); the caller then
-// refuses it as it refuses a zero dimension.
-bool QueueDimension(const TDimensionOptions& options, const TDimensionFrame& frame,
-                    const THostParameters& host);
+// restore of the host's text type.
+void QueueDimension(const TDimensionDrawing& drawing);

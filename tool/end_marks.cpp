@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "exchange/JwwGaibu.h"
+#include "tool/line_command.h"
 #include "util/MyFunc.h"
 
 namespace {
@@ -45,11 +46,6 @@ bool IsFiniteMark(const TEndMark& mark) {
     if (mark.HasOvershoot && !IsFiniteSegment(mark.Overshoot)) return false;
     if (mark.IsArrow) return IsFiniteSegment(mark.ArrowPlus) && IsFiniteSegment(mark.ArrowMinus);
     return IsFinitePoint(mark.At) && std::isfinite(mark.Scale) && std::isfinite(mark.Angle);
-}
-
-void QueueLine(const TSegment& line) {
-    AddZFlags(4);
-    AddLine(line.From.X, line.From.Y, line.To.X, line.To.Y);
 }
 
 void QueueMark(const TEndMark& mark) {

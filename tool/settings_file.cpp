@@ -5,8 +5,8 @@
 #include <fstream>
 #include <vector>
 
-#include "tool/replace_file.h"
 #include "util/MyFunc.h"
+#include "util/replace_file.h"
 
 namespace {
 
@@ -75,22 +75,41 @@ std::string FormatSettings(const TSettings& s, const THostParameters& host) {
 std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in.is_open()) return std::nullopt;
-    // Only the first 22 lines count, so a huge file is not read to its end.
+    // Only the first 22 lines count, and no line the dialog writes comes near the cap: a huge file,
+    // even one without a single line break, is read no further than 22 lines of at most the cap.
     std::string bytes;
+    size_t lineLength = 0;
+    int lines = 0;
     std::array<char, 4096> chunk;
-    long lineEnds = 0;
-    for (;;) {
+    while (lines < kSettingsLinesRead) {
         in.read(chunk.data(), chunk.size());
         const std::streamsize got = in.gcount();
-        bytes.append(chunk.data(), static_cast<size_t>(got));
-        lineEnds += std::count(chunk.data(), chunk.data() + got, '\n');
+        for (std::streamsize i = 0; i < got && lines < kSettingsLinesRead; ++i) {
+            const char c = chunk[static_cast<size_t>(i)];
+            if (c == '\n') {
+                bytes += c;
+                lineLength = 0;
+                ++lines;
+            } else if (lineLength == kSettingsLineCap) {
+                return bytes; // no settings line is this long: it ends here, and the rest is not read
+            } else {
+                bytes += c;
+                ++lineLength;
+            }
+        }
         if (in.eof()) return bytes;
         if (in.fail()) return std::nullopt;
-        if (lineEnds >= kSettingsLinesRead) return bytes;
     }
+    return bytes;
 }
 
 bool WriteSettingsFile(const std::filesystem::path& path, const TSettings& settings,
                        const THostParameters& host) {
-    return ReplaceFileContents(path, FormatSettings(settings, host));
+    const TReplaceResult result = ReplaceFileContents(path, FormatSettings(settings, host));
+    // Half of the new settings would restore a dialog nobody chose: better the designed defaults.
+    if (result.TargetDamaged) {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
+    return static_cast<bool>(result);
 }

@@ -22,6 +22,13 @@
 //   expect-exit <code>         waits for the tool to end
 //   expect-file <name> <case file>    compares a tool-folder file now
 //   expect-absent <name>
+//   hold <name> read-write|none   opens a tool-folder file for reading and keeps it open, sharing
+//                              reading and writing (no deleting), or nothing, as other programs do
+//   release <name>             closes it again (the end of the script releases every held file)
+//   mkdir <name>               makes a folder in the tool folder
+//   expect-folder <name>       a tool-folder entry that must still be a folder
+//   expect-entries <name>...   the tool folder holds exactly these entries (no temporary file left)
+//   expect-message-file <case file> <caption>   the confirmation box, its text as in the case file
 //   signal <name>              creates an empty file <name> in the case folder (for scripts/demo)
 //   await <name>               waits up to 120 s for the file <name> to appear in the case folder
 //   tool-folder <Windows path> the tool folder itself (blanks allowed), e.g. where a package was unzipped
@@ -39,6 +46,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -173,7 +181,10 @@ class Session {
         // A decoy in the current folder: the tool must neither read nor write it.
         WriteBytes(Elsewhere / L"JWC_TEMP.TXT", kDecoy);
     }
-    ~Session() { Stop(); }
+    ~Session() {
+        Stop();
+        ReleaseAll();
+    }
 
     void Run(const std::string& line);
     void Finish();
@@ -222,12 +233,16 @@ class Session {
     void TypeText(HWND edit, const std::wstring& text);
     void CompareFile(const fs::path& actual, const fs::path& expected);
     template <class Get> void Expect(const std::string& what, const std::string& want, Get get);
+    bool RunFolderAction(const std::string& verb, const std::string& name, const std::string& rest);
+    void ReleaseAll();
+    std::string CloseMessageBox(HWND& box);
 
     fs::path Exe, Case, Work, Tool, Elsewhere;
     PROCESS_INFORMATION Process{};
     PROCESS_INFORMATION Batch{}; // cmd.exe running the batch file, when start-bat started the tool
     HWND Main = nullptr;
     int Marker = 0;
+    std::vector<std::pair<std::string, HANDLE>> Held;
 };
 
 const TControlDesign& Session::Row(const std::string& name) const {
@@ -596,13 +611,7 @@ void Session::Run(const std::string& line) {
     } else if (verb == "expect-message") {
         needWindow();
         HWND box = nullptr;
-        for (int i = 0; i < 250 && !(box = MessageBox()); ++i) Wait(20);
-        if (!box) throw Failure("no message box appeared");
-        wchar_t text[512] = {}, caption[128] = {};
-        Send(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-        Send(box, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(caption));
-        const std::string wanted = name + " / " + rest, shown = ToUtf8(text) + " / " + ToUtf8(caption);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        const std::string wanted = name + " / " + rest, shown = CloseMessageBox(box);
         if (shown != wanted) throw Failure("message box: expected [" + wanted + "] got [" + shown + "]");
         for (int i = 0; i < 250 && IsWindow(box); ++i) Wait(20);
         Barrier();
@@ -645,12 +654,83 @@ void Session::Run(const std::string& line) {
     } else if (verb == "await") {
         for (int i = 0; i < 6000 && !fs::exists(Case / FromUtf8(name)); ++i) Wait(20);
         if (!fs::exists(Case / FromUtf8(name))) throw Failure("gave up waiting for " + name);
-    } else
+    } else if (!RunFolderAction(verb, name, rest))
         throw Failure("unknown action " + verb);
+}
+
+// "<text> / <caption>" of the tool's confirmation box, which is then closed with its OK button.
+std::string Session::CloseMessageBox(HWND& box) {
+    for (int i = 0; i < 250 && !(box = MessageBox()); ++i) Wait(20);
+    if (!box) throw Failure("no message box appeared");
+    wchar_t text[1024] = {}, caption[128] = {};
+    Send(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    Send(box, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(caption));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return ToUtf8(text) + " / " + ToUtf8(caption);
+}
+
+//--------------------------------------------------------------------------- other programs and odd folders
+
+// What a user's machine puts around the tool: files held open by other programs, folders where files
+// were expected. False for a verb that is not one of these.
+bool Session::RunFolderAction(const std::string& verb, const std::string& name, const std::string& rest) {
+    if (verb == "hold") {
+        // Read access, as viewers, virus scanners and sync clients open a file; never delete sharing.
+        const DWORD share = rest == "read-write" ? FILE_SHARE_READ | FILE_SHARE_WRITE
+                            : rest == "none"     ? 0
+                                                 : throw Failure("hold: sharing is read-write or none");
+        HANDLE file = CreateFileW((Tool / FromUtf8(name)).c_str(), GENERIC_READ, share, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            throw Failure("cannot hold " + name + " (error " + std::to_string(GetLastError()) + ")");
+        Held.emplace_back(name, file);
+    } else if (verb == "release") {
+        for (auto it = Held.begin(); it != Held.end(); ++it)
+            if (it->first == name) {
+                CloseHandle(it->second);
+                Held.erase(it);
+                return true;
+            }
+        throw Failure("release: " + name + " is not held");
+    } else if (verb == "mkdir") {
+        fs::create_directories(Tool / FromUtf8(name));
+    } else if (verb == "expect-folder") {
+        if (!fs::is_directory(Tool / FromUtf8(name))) throw Failure(name + " is no longer a folder");
+    } else if (verb == "expect-entries") {
+        std::vector<std::string> wanted{name}, found;
+        std::istringstream names(rest);
+        for (std::string entry; names >> entry;) wanted.push_back(entry);
+        for (const auto& entry : fs::directory_iterator(Tool))
+            found.push_back(ToUtf8(entry.path().filename().wstring()));
+        std::sort(wanted.begin(), wanted.end());
+        std::sort(found.begin(), found.end());
+        if (found != wanted) {
+            std::string list;
+            for (const std::string& entry : found) list += " " + entry;
+            throw Failure("the tool folder holds" + list);
+        }
+    } else if (verb == "expect-message-file") {
+        if (!Main || !Running()) throw Failure(verb + ": the tool is not running");
+        std::string wanted = ReadBytes(Case / FromUtf8(name));
+        while (!wanted.empty() && (wanted.back() == '\n' || wanted.back() == '\r')) wanted.pop_back();
+        HWND box = nullptr;
+        const std::string shown = CloseMessageBox(box);
+        if (shown != wanted + " / " + rest)
+            throw Failure("message box: expected [" + wanted + " / " + rest + "] got [" + shown + "]");
+        for (int i = 0; i < 250 && IsWindow(box); ++i) Wait(20);
+    } else
+        return false;
+    return true;
+}
+
+void Session::ReleaseAll() {
+    for (const auto& [name, file] : Held) CloseHandle(file);
+    Held.clear();
 }
 
 void Session::Finish() {
     if (Running()) throw Failure("the script ended with the tool still running");
+    ReleaseAll();
     const fs::path expected = Case / L"expected";
     if (fs::is_directory(expected))
         for (const auto& entry : fs::directory_iterator(expected))

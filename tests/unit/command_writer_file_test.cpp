@@ -9,6 +9,10 @@
 #include "exchange/JwwGaibu.h"
 #include "test_support.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -95,16 +99,35 @@ TEST_F(CommandWriterFile, FailureLeavesNoFileBehind) {
     EXPECT_EQ(FilesIn(folder.Path), 2); // "plain" and the folder; nothing of ours
 }
 
-TEST_F(CommandWriterFile, FailureRemovesTheHostsFile) {
+TEST_F(CommandWriterFile, ALeftoverFolderOfTheOldTemporaryNameIsNoObstacle) {
     TScratchFolder folder;
     fs::path file = folder.Path / "JWC_TEMP.TXT";
     WriteWholeFile(file, "hq\r\n#\r\n");
-    // A folder where the new content would be put first makes the write fail.
     fs::create_directory(folder.Path / "JWC_TEMP.TXT.new");
     AddCommand("lc1");
-    EXPECT_FALSE(WriteCommandFile(file));
-    EXPECT_FALSE(fs::exists(file));
+    EXPECT_TRUE(WriteCommandFile(file));
+    EXPECT_EQ(ReadWholeFile(file), "lc1\r\n");
     EXPECT_TRUE(fs::is_directory(folder.Path / "JWC_TEMP.TXT.new"));
+    EXPECT_EQ(FilesIn(folder.Path), 2);
 }
+
+#ifdef _WIN32
+// Held open with no sharing at all, the file can be neither replaced, nor written, nor removed: the
+// host's own input stays, and its first line "hq" draws nothing.
+TEST_F(CommandWriterFile, AFileNobodyMayTouchKeepsTheHostsInput) {
+    TScratchFolder folder;
+    fs::path file = folder.Path / "JWC_TEMP.TXT";
+    WriteWholeFile(file, "hq\r\nhp1 0 0\r\n#\r\n");
+    AddCommand("lc1");
+    HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const TReplaceResult result = WriteCommandFile(file);
+    CloseHandle(held);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.SystemError, ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(ReadWholeFile(file), "hq\r\nhp1 0 0\r\n#\r\n");
+    EXPECT_EQ(FilesIn(folder.Path), 1);
+}
+#endif
 
 } // namespace

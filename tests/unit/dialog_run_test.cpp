@@ -311,3 +311,35 @@ TEST(DialogRun, BuildsTheWorkedExampleIntoTheExchangeFile) {
               "2\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"
               "0\r\n1\r\n0\r\n0\r\n0\r\n100\r\n0\r\n50\r\n20\r\n");
 }
+
+// A folder where Jw_cad's file was: the drawing cannot be written at all, and the run says so once
+// before it ends; a Cancel that cannot be written draws nothing anyway and says nothing.
+TEST(DialogRun, SaysSoWhenTheDrawingCannotBeWritten) {
+    for (bool ok : {true, false}) {
+        TDialogRun run;
+        run.Folder.Write("JWC_TEMP.TXT", kExampleExchange);
+        run.Window.Show();
+        run.Combo("ComboBox3").SetItemIndex(0);
+        std::filesystem::remove(run.Folder.Path / "JWC_TEMP.TXT");
+        std::filesystem::create_directory(run.Folder.Path / "JWC_TEMP.TXT");
+        run.Window.Click(ok ? "Button1" : "Button2");
+
+        EXPECT_FALSE(run.Window.IsOpen);
+        EXPECT_TRUE(std::filesystem::is_directory(run.Folder.Path / "JWC_TEMP.TXT"));
+        if (!ok) {
+            EXPECT_TRUE(run.Window.Messages.empty());
+            continue;
+        }
+        ASSERT_EQ(run.Window.Messages.size(), 1u);
+        const std::string& text = run.Window.Messages[0].Text;
+        const std::string head = "作図データを書き込めませんでした（JWC_TEMP.TXT）。\n";
+        EXPECT_EQ(text.substr(0, head.size()), head);
+#ifndef _WIN32
+        EXPECT_EQ(text.substr(head.size()), "Is a directory");
+#else
+        EXPECT_GT(text.size(), head.size()); // Windows' own words, in the language of the system
+#endif
+        EXPECT_EQ(run.Window.Messages[0].Caption, "確認");
+        EXPECT_EQ(run.Folder.Read("sorvel.dat").substr(0, 10), "100\r\n100\r\n");
+    }
+}

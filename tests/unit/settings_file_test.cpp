@@ -4,8 +4,8 @@
 #include <string>
 
 #include "test_support.h"
-#include "tool/replace_file.h"
 #include "tool/settings_file.h"
+#include "util/replace_file.h"
 
 namespace {
 
@@ -103,40 +103,36 @@ TEST(SettingsFile, ReadsNothingFromAMissingOrUnreadableFile) {
     EXPECT_FALSE(ReadSettingsFile(folder.Path));
     folder.Write("sorvel.dat", "");
     EXPECT_EQ(ReadSettingsFile(folder.Path / "sorvel.dat"), "");
-    folder.Write("sorvel.dat", kFullFile);
-    EXPECT_EQ(ReadSettingsFile(folder.Path / "sorvel.dat"), kFullFile);
 }
 
-TEST(ReplaceFileContents, ReplacesTheOldFileWhole) {
+TEST(SettingsFile, ReadsNoMoreThan22LinesOfAtMostTheCap) {
     TScratchFolder folder;
-    folder.Write("sorvel.dat", "old settings that are longer than the new ones\r\n");
-    EXPECT_TRUE(ReplaceFileContents(folder.Path / "sorvel.dat", "new\r\n"));
-    EXPECT_EQ(folder.Read("sorvel.dat"), "new\r\n");
-    EXPECT_FALSE(folder.Has("sorvel.dat.new"));
-    EXPECT_TRUE(ReplaceFileContents(folder.Path / "fresh.dat", "x"));
-    EXPECT_EQ(folder.Read("fresh.dat"), "x");
-}
-
-TEST(ReplaceFileContents, KeepsTheOldFileWhenTheWriteFails) {
-    TScratchFolder folder;
-    folder.Write("sorvel.dat", "old\r\n");
-    // A full disk: half the bytes get out, then the write fails.
-    auto failHalfway = [](std::ostream& out, std::string_view bytes) {
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size() / 2));
-        out.flush();
-        return false;
+    const auto read = [&folder](const std::string& bytes) {
+        folder.Write("sorvel.dat", bytes);
+        return ReadSettingsFile(folder.Path / "sorvel.dat").value();
     };
-    EXPECT_FALSE(ReplaceFileContents(folder.Path / "sorvel.dat", "0123456789\r\n", failHalfway));
-    EXPECT_EQ(folder.Read("sorvel.dat"), "old\r\n");
-    EXPECT_FALSE(folder.Has("sorvel.dat.new"));
+    const std::string first22 = "120\r\n-40\r\n7\r\n11\r\n4\r\n8\r\n0\r\n1.5\r\nL=\r\n mm\r\n-3\r\nabc\r\n"
+                                "2.25\r\n1000\r\n179.9\r\n\r\n1\r\n1\r\n1\r\n0\r\n1\r\n0\r\n";
+    EXPECT_EQ(read(kFullFile), first22);
+    EXPECT_EQ(read("1\r\n2"), "1\r\n2");
+    // 20 MB without a line break: the first 4096 bytes, and nothing after them is read.
+    EXPECT_EQ(read(std::string(20'000'000, '7')), std::string(4096, '7'));
+    EXPECT_EQ(read("5\r\n" + std::string(4095, 'a') + "\r\n6\r\n"),
+              "5\r\n" + std::string(4095, 'a') + "\r\n6\r\n");
+    EXPECT_EQ(read("5\r\n" + std::string(5000, 'a') + "\r\n6\r\n"), "5\r\n" + std::string(4096, 'a'));
+}
 
-    EXPECT_FALSE(ReplaceFileContents(folder.Path / "no folder" / "sorvel.dat", "x"));
-    EXPECT_FALSE(std::filesystem::exists(folder.Path / "no folder"));
+TEST(SettingsFile, WritesPastALeftoverTemporaryFolderAndNeverIntoAFolder) {
+    TScratchFolder folder;
+    THostParameters host;
+    folder.Write("sorvel.dat", "old\r\n");
+    std::filesystem::create_directory(TemporaryPathFor(folder.Path / "sorvel.dat"));
+    EXPECT_TRUE(WriteSettingsFile(folder.Path / "sorvel.dat", TSettings{}, host));
+    EXPECT_EQ(folder.Read("sorvel.dat").substr(0, 12), "0\r\n0\r\n0\r\n0\r\n");
+    EXPECT_TRUE(std::filesystem::is_directory(TemporaryPathFor(folder.Path / "sorvel.dat")));
 
-    // The new file is complete but cannot take the old one's place.
     std::filesystem::create_directory(folder.Path / "taken");
-    folder.Write("taken/inside", "");
-    EXPECT_FALSE(ReplaceFileContents(folder.Path / "taken", "x"));
-    EXPECT_TRUE(std::filesystem::is_directory(folder.Path / "taken"));
-    EXPECT_FALSE(folder.Has("taken.new"));
+    folder.Write("taken/inside", "x");
+    EXPECT_FALSE(WriteSettingsFile(folder.Path / "taken", TSettings{}, host));
+    EXPECT_EQ(folder.Read("taken/inside"), "x");
 }
