@@ -1,56 +1,42 @@
 // tarvel_gallery: runs the dialog in memory on the standard example, once per picture, and draws
 // each answer as docs/gallery/<name>.svg. The same handlers and construction as Tarvel.exe.
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "render/Render.h"
+#include "scratch_folder.h"
 #include "tool/Unit1.h"
 #include "widgets_in_memory.h"
 
 namespace {
 
-// The host's file for a 3,600 mm dimension at 1:100 (as examples/JWC_TEMP.TXT): the dimension line
-// 10 mm of paper above the measuring points, the value 8 mm above the line and to the right.
-const char kStandardHost[] = "hq\r\n"
-                             "hk 0\r\n"
-                             "hs 100 50 100 100 100 100 100 100 100 100 100 100 100 100 100 100\r\n"
-                             "hcw 2 2.5 3 4 5 6 7 8 9 10\r\n"
-                             "hch 2 2.5 3 4 5 6 7 8 9 10\r\n"
-                             "hcd 0 0 0.5 0.5 0.5 0.5 1 1 1 1\r\n"
-                             "hcc      1      1      2      2      2      2      2      2      2      2\r\n"
-                             "hn 0 0 0 0\r\n"
-                             "hp1   -1500 1000\r\n"
-                             "hp2   2100 1000\r\n"
-                             "hp3   300 2000\r\n"
-                             "hp4   1200 2800\r\n"
-                             "lg0\r\nly0\r\nlc1\r\nlt1\r\ncn1\r\n"
-                             "cn\"$<ＭＳ ゴシック>\r\n"
-                             "#\r\n";
+// The host's file (as examples/JWC_TEMP.TXT) for a dimension at 1:100 between measuring points at the
+// given x, 1000 mm up; the dimension line 10 mm of paper above them, the value 8 mm above the line.
+std::string HostFile(const char* x1, const char* x2, const char* x3, const char* x4) {
+    return std::string("hq\r\n"
+                       "hk 0\r\n"
+                       "hs 100 50 100 100 100 100 100 100 100 100 100 100 100 100 100 100\r\n"
+                       "hcw 2 2.5 3 4 5 6 7 8 9 10\r\n"
+                       "hch 2 2.5 3 4 5 6 7 8 9 10\r\n"
+                       "hcd 0 0 0.5 0.5 0.5 0.5 1 1 1 1\r\n"
+                       "hcc      1      1      2      2      2      2      2      2      2      2\r\n"
+                       "hn 0 0 0 0\r\n") +
+           "hp1   " + x1 + " 1000\r\nhp2   " + x2 + " 1000\r\nhp3   " + x3 + " 2000\r\nhp4   " + x4 +
+           " 2800\r\n"
+           "lg0\r\nly0\r\nlc1\r\nlt1\r\ncn1\r\n"
+           "cn\"$<ＭＳ ゴシック>\r\n"
+           "#\r\n";
+}
 
-// The same drawing with only 500 mm between the measuring points: 5 mm of paper, less than two
-// line arrows need, so both are turned outward.
-const char kShortHost[] = "hq\r\n"
-                          "hk 0\r\n"
-                          "hs 100 50 100 100 100 100 100 100 100 100 100 100 100 100 100 100\r\n"
-                          "hcw 2 2.5 3 4 5 6 7 8 9 10\r\n"
-                          "hch 2 2.5 3 4 5 6 7 8 9 10\r\n"
-                          "hcd 0 0 0.5 0.5 0.5 0.5 1 1 1 1\r\n"
-                          "hcc      1      1      2      2      2      2      2      2      2      2\r\n"
-                          "hn 0 0 0 0\r\n"
-                          "hp1   -1500 1000\r\n"
-                          "hp2   -1000 1000\r\n"
-                          "hp3   -1250 2000\r\n"
-                          "hp4   -600 2800\r\n"
-                          "lg0\r\nly0\r\nlc1\r\nlt1\r\ncn1\r\n"
-                          "cn\"$<ＭＳ ゴシック>\r\n"
-                          "#\r\n";
+// 3,600 mm with the value to the right of the middle.
+const std::string kStandardHost = HostFile("-1500", "2100", "300", "1200");
+// Only 500 mm between the measuring points: 5 mm of paper, less than two line arrows need, so both
+// are turned outward.
+const std::string kShortHost = HostFile("-1500", "-1000", "-1250", "-600");
 
 struct TDialog {
     WindowInMemory& Window;
@@ -62,7 +48,7 @@ struct TDialog {
 
 struct TPicture {
     std::string Name;
-    const char* Host;
+    std::string Host;
     std::function<void(TDialog&)> Options;
 };
 
@@ -103,40 +89,11 @@ std::vector<TPicture> Pictures() {
     return pictures;
 }
 
-// A fresh tool folder for one run, removed afterwards.
-struct TScratchFolder {
-    std::filesystem::path Path;
-    TScratchFolder() {
-        static std::atomic<int> counter{0};
-        Path = std::filesystem::temp_directory_path() /
-               ("tarvel-gallery-" + std::to_string(std::random_device()()) + "-" + std::to_string(++counter));
-        std::filesystem::create_directories(Path);
-    }
-    ~TScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(Path, ignored);
-    }
-    TScratchFolder(const TScratchFolder&) = delete;
-    TScratchFolder& operator=(const TScratchFolder&) = delete;
-};
-
-std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-bool WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
-}
-
 // One run as a user makes it: the dialog opens on the host's file, the options are set, OK is
 // pressed and the window closes, leaving the answer in JWC_TEMP.TXT.
 bool DrawPicture(const TPicture& picture, const std::filesystem::path& folder) {
     TScratchFolder tool;
-    if (!WriteBytes(tool.Path / "JWC_TEMP.TXT", picture.Host)) return false;
+    if (!WriteWholeFile(tool.Path / "JWC_TEMP.TXT", picture.Host)) return false;
     WindowInMemory window(tool.Path);
     TForm1 form(window);
     window.Show();
@@ -149,13 +106,14 @@ bool DrawPicture(const TPicture& picture, const std::filesystem::path& folder) {
         return false;
     }
     TRenderReport report;
-    const std::string svg = RenderCommandFile(picture.Host, ReadBytes(tool.Path / "JWC_TEMP.TXT"), report);
+    const std::string svg =
+        RenderCommandFile(picture.Host, ReadWholeFile(tool.Path / "JWC_TEMP.TXT"), report);
     if (report.NotDrawn || report.Skipped > 0) {
         std::cerr << "tarvel_gallery: " << picture.Name << ": the renderer skipped " << report.Skipped
                   << " line(s)\n";
         return false;
     }
-    if (!WriteBytes(folder / (picture.Name + ".svg"), svg)) {
+    if (!WriteWholeFile(folder / (picture.Name + ".svg"), svg)) {
         std::cerr << "tarvel_gallery: cannot write " << (folder / (picture.Name + ".svg")).string() << "\n";
         return false;
     }

@@ -1,53 +1,11 @@
-// What many test files share: a scratch folder per test, whole-file reads and writes, and the
-// fixture that starts each test from a clean exchange state.
+// What many test files share: the scratch folder and file helpers, and the fixture that starts each
+// test from a clean exchange state.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <string>
-#include <string_view>
-
 #include "exchange/JwwGaibu.h"
-
-inline std::string ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// A fresh folder of its own (a tool folder, say, with the files Jw_cad and earlier runs leave in
-// it), removed with everything in it afterwards. The name is unique per process and per folder, so
-// two test runs on one machine never share one.
-struct TScratchFolder {
-    std::filesystem::path Path;
-
-    TScratchFolder() {
-        static std::atomic<int> counter{0};
-        std::random_device random;
-        Path = std::filesystem::temp_directory_path() /
-               ("tarvel-test-" + std::to_string(random()) + "-" + std::to_string(++counter));
-        std::filesystem::create_directories(Path);
-    }
-    ~TScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(Path, ec);
-    }
-    TScratchFolder(const TScratchFolder&) = delete;
-    TScratchFolder& operator=(const TScratchFolder&) = delete;
-
-    void Write(std::string_view name, std::string_view bytes) const { WriteWholeFile(Path / name, bytes); }
-    std::string Read(std::string_view name) const { return ReadWholeFile(Path / name); }
-    bool Has(std::string_view name) const { return std::filesystem::exists(Path / name); }
-};
+#include "scratch_folder.h"
 
 // Each test starts from a clean exchange state and empty command caches.
 class ExchangeTest : public testing::Test {
