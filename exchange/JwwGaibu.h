@@ -18,6 +18,10 @@ struct TTextTypeSize {
     int32_t Color = 2;
 };
 
+// What a run starts with until the host names its own: the free text size and the font.
+inline constexpr TTextTypeSize kDefaultFreeText{2, 2, 0, 1};
+inline constexpr char kDefaultFontName[] = "<ＭＳ ゴシック>";
+
 struct TIndicatedPoint {
     bool IsSet = false;
     double X = 0, Y = 0; // drawing mm
@@ -38,7 +42,7 @@ struct THostParameters {
     int32_t HostLineType = 1;
     int32_t HostLineWidth = 0;
     int32_t HostTextType = 1;
-    TTextTypeSize HostFreeText{2, 2, 0, 1};
+    TTextTypeSize HostFreeText = kDefaultFreeText;
     std::string HostFontName;
     bool LineWidthSeen = false;
     std::vector<int32_t> GroupValues;    // 16 entries
@@ -74,9 +78,9 @@ struct TAttributeState {
     int32_t LineType = 1;
     int32_t LineWidth = 0;
     int32_t TextType = 1;
-    TTextTypeSize FreeText{2, 2, 0, 1};
+    TTextTypeSize FreeText = kDefaultFreeText;
     int32_t CcCode = 0;
-    std::string FontName; // "<ＭＳ ゴシック>" after InitExchangeData
+    std::string FontName = kDefaultFontName;
     int32_t ZFlags = 0;
     int32_t PnColor = 1;
     int32_t SolidColor = 0;

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "tool/DimensionOptions.h"
 #include "tool/Widgets.h"
+#include "tool/dimension_options.h"
 
 class TForm1 {
   public:

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "app/win32/control_ids.h"
-#include "tool/DialogDesign.h"
+#include "tool/dialog_design.h"
 
 namespace {
 

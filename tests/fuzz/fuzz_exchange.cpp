@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "exchange/JwwGaibu.h"
-#include "exchange/token_numbers.h"
+#include "exchange/reader/token_numbers.h"
 
 namespace {
 

@@ -1,27 +1,17 @@
 // Builds the entity records from their lines: segments, circles, arcs, texts, points, blocks, solids.
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
-#include "exchange/entity_store.h"
-#include "exchange/entity_store_access.h"
-#include "exchange/token_numbers.h"
+#include "exchange/reader/entity_lines.h"
+#include "exchange/reader/token_numbers.h"
+#include "exchange/store/entity_store.h"
 #include "util/MyFunc.h"
 
 namespace {
 
 double Real(const TLineTokens& t, int32_t i) {
     return TokenToReal(t[i]);
-}
-
-// Every stored entity consumes the "hhp" number and the z flags that were meant for it.
-void EndEntity(bool endsGroups) {
-    TAttributeState& a = AttributeState();
-    a.ZFlags = 0;
-    a.HhpNumber = 0;
-    if (endsGroups) {
-        a.InPolyline = false;
-        a.DimensionPending = false;
-    }
 }
 
 void CopyCut(TRecordText& field, std::string_view text) {
@@ -49,7 +39,25 @@ void FillText(TJwwEntTxt& txt, const TLineTokens& t, int32_t kind) {
     CopyCut(txt.Text, t[5]);
 }
 
+// "sc" and "se" carry seven values and a code, "so" and "sg" eight values.
+template <class T> void FillValueSolid(T& s, const TLineTokens& t) {
+    constexpr int32_t kValues = static_cast<int32_t>(std::tuple_size_v<decltype(s.Values)>);
+    s.SolidColor = AttributeState().SolidColor;
+    for (int32_t i = 0; i < kValues; ++i) s.Values[i] = Real(t, 1 + i);
+    if constexpr (requires { s.Code; }) s.Code = TextToInt(t[1 + kValues]);
+}
+
 } // namespace
+
+void EndEntity(bool endsGroups) {
+    TAttributeState& a = AttributeState();
+    a.ZFlags = 0;
+    a.HhpNumber = 0;
+    if (endsGroups) {
+        a.InPolyline = false;
+        a.DimensionPending = false;
+    }
+}
 
 void StoreLineSegment(const TLineTokens& t) {
     TAttributeState& a = AttributeState();
@@ -124,34 +132,19 @@ void StoreBlock(const TLineTokens& t) {
 }
 
 void StoreValueSolid(const TLineTokens& t, TEntityKind kind) {
-    const int32_t color = AttributeState().SolidColor;
     switch (kind) {
-    case ekSc: {
-        TJwwEntSc& s = AddScRecord();
-        s.SolidColor = color;
-        for (int32_t i = 0; i < 7; ++i) s.Values[i] = Real(t, 1 + i);
-        s.Code = TextToInt(t[8]);
+    case ekSc:
+        FillValueSolid(AddScRecord(), t);
         break;
-    }
-    case ekSe: {
-        TJwwEntSe& s = AddSeRecord();
-        s.SolidColor = color;
-        for (int32_t i = 0; i < 7; ++i) s.Values[i] = Real(t, 1 + i);
-        s.Code = TextToInt(t[8]);
+    case ekSe:
+        FillValueSolid(AddSeRecord(), t);
         break;
-    }
-    case ekSo: {
-        TJwwEntSo& s = AddSoRecord();
-        s.SolidColor = color;
-        for (int32_t i = 0; i < 8; ++i) s.Values[i] = Real(t, 1 + i);
+    case ekSo:
+        FillValueSolid(AddSoRecord(), t);
         break;
-    }
-    default: {
-        TJwwEntSg& s = AddSgRecord();
-        s.SolidColor = color;
-        for (int32_t i = 0; i < 8; ++i) s.Values[i] = Real(t, 1 + i);
+    default:
+        FillValueSolid(AddSgRecord(), t);
         break;
-    }
     }
     EndEntity(true);
 }

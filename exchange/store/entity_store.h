@@ -1,7 +1,10 @@
-// Inside the exchange unit: new records of each kind, already listed in the order list and headed.
+// Inside the exchange unit: emptying the entity store, and new records of each kind, already listed in
+// the order list and headed.
 #pragma once
 
 #include "exchange/JwwGaibu.h"
+
+void ClearEntityStore();
 
 // Each appends the order pair, grows the kind's storage and fills the header from the
 // running attributes; std::bad_alloc leaves the store as it was.

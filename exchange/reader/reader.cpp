@@ -6,7 +6,9 @@
 #include <string>
 #include <system_error>
 
-#include "exchange/line_tokenizer.h"
+#include "exchange/JwwGaibu.h"
+#include "exchange/reader/line_dispatch.h"
+#include "exchange/reader/line_tokenizer.h"
 
 namespace {
 

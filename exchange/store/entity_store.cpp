@@ -1,8 +1,7 @@
 // The entity store: one block-grown array per entity kind, the order list and the pending dimension line.
-#include "exchange/entity_store.h"
+#include "exchange/store/entity_store.h"
 
-#include "exchange/chunked_array.h"
-#include "exchange/entity_store_access.h"
+#include "exchange/store/chunked_array.h"
 
 namespace {
 
