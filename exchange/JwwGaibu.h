@@ -104,10 +104,11 @@ struct TJwwEntHead {
     int32_t ZFlags = 0;
 };
 
-// A text of at most 255 bytes kept inside the record.
+// A text of at most 255 bytes. The bytes are kept in the store's text arena, which never moves
+// them and frees them with the store; a record's font is the one copy its run of texts shares.
 struct TRecordText {
+    const char* Bytes = "";
     uint8_t Length = 0;
-    char Bytes[kMaxRecordText] = {};
     std::string_view View() const { return {Bytes, Length}; }
 };
 

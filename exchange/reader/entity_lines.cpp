@@ -14,13 +14,13 @@ double Real(const TLineTokens& t, int32_t i) {
     return TokenToReal(t[i]);
 }
 
-void CopyCut(TRecordText& field, std::string_view text) {
-    const size_t n = std::min<size_t>(text.size(), kMaxRecordText);
-    if (n > 0) std::memcpy(field.Bytes, text.data(), n);
-    field.Length = static_cast<uint8_t>(n);
-}
+// The texts go into the arena before the record is made, so that a failed allocation leaves no
+// half-made record behind.
+struct TKeptTexts {
+    TRecordText FontName, Text;
+};
 
-void FillText(TJwwEntTxt& txt, const TLineTokens& t, int32_t kind) {
+void FillText(TJwwEntTxt& txt, const TLineTokens& t, int32_t kind, const TKeptTexts& kept) {
     const TAttributeState& a = AttributeState();
     txt.Kind = kind;
     txt.CcCode = a.CcCode;
@@ -35,8 +35,8 @@ void FillText(TJwwEntTxt& txt, const TLineTokens& t, int32_t kind) {
     txt.Y = Real(t, 2);
     txt.Dx = Real(t, 3);
     txt.Dy = Real(t, 4);
-    CopyCut(txt.FontName, a.FontName);
-    CopyCut(txt.Text, t[5]);
+    txt.FontName = kept.FontName;
+    txt.Text = kept.Text;
 }
 
 // "sc" and "se" carry seven values and a code, "so" and "sg" eight values.
@@ -90,14 +90,15 @@ void StoreArc(const TLineTokens& t) {
 }
 
 void StoreText(const TLineTokens& t, int32_t kind) {
+    const TKeptTexts kept{KeepFontName(AttributeState().FontName), KeepRecordText(t[5])};
     if (kind == 2 && AttributeState().DimensionPending) {
         TJwwEntDim& dim = AddDimensionRecord();
         dim.Line = PendingDimensionLine();
         dim.Line.PolylineNo = 0;
         FillEntityHead(dim.Text.Head);
-        FillText(dim.Text, t, kind);
+        FillText(dim.Text, t, kind, kept);
     } else {
-        FillText(AddTextRecord(), t, kind);
+        FillText(AddTextRecord(), t, kind, kept);
     }
     EndEntity(true);
 }

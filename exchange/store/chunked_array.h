@@ -1,34 +1,60 @@
 // Record storage that grows in fixed blocks of 1000 without ever moving a stored record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <utility>
+#include <new>
+#include <type_traits>
 #include <vector>
 
 // The host may send hundreds of thousands of entities; copying one contiguous array at
 // every block would be quadratic, so each block of 1000 records stays where it was made.
+// A block is raw memory: a record is made only when it is appended, so no block is filled
+// with defaults ahead of time (which would touch every page of it twice) and the pages of
+// records never made are never touched at all.
 template <class T> struct TChunkedArray {
     static constexpr int32_t kBlock = 1000;
-    std::vector<std::unique_ptr<T[]>> Blocks;
+    struct TBlock {
+        alignas(T) std::byte Bytes[sizeof(T) * kBlock];
+    };
+    std::vector<std::unique_ptr<TBlock>> Blocks;
     int32_t Count = 0;
 
+    TChunkedArray() = default;
+    TChunkedArray(const TChunkedArray&) = delete;
+    TChunkedArray& operator=(const TChunkedArray&) = delete;
+    ~TChunkedArray() { Clear(); }
+
     int32_t Capacity() const { return static_cast<int32_t>(Blocks.size()) * kBlock; }
-    T& operator[](int32_t i) { return Blocks[i / kBlock][i % kBlock]; }
-    const T& operator[](int32_t i) const { return Blocks[i / kBlock][i % kBlock]; }
+    T& operator[](int32_t i) { return *std::launder(static_cast<T*>(Raw(i))); }
+    const T& operator[](int32_t i) const { return *std::launder(static_cast<const T*>(Raw(i))); }
     // The next record, every field at its default; may throw std::bad_alloc, leaving the array
-    // unchanged. Every record field has a default, so the block is default-initialised: "()"
-    // would zero-fill the whole block first and then write the same zeros again.
+    // unchanged.
     T& Append() {
         if (Count == Capacity()) {
-            std::unique_ptr<T[]> block(new T[kBlock]);
+            // new TBlock leaves the bytes as they are: nothing is zero-filled.
+            std::unique_ptr<TBlock> block(new TBlock);
             Blocks.push_back(std::move(block));
         }
-        return (*this)[Count++];
+        T* record = ::new (Raw(Count)) T;
+        ++Count;
+        return *record;
     }
+    // Takes back the last record appended.
+    void DropLast() {
+        if constexpr (!std::is_trivially_destructible_v<T>) (*this)[Count - 1].~T();
+        --Count;
+    }
+    // Records without a destructor of their own go with their blocks, a block at a time.
     void Clear() {
+        if constexpr (!std::is_trivially_destructible_v<T>)
+            for (int32_t i = 0; i < Count; ++i) (*this)[i].~T();
         Blocks.clear();
         Blocks.shrink_to_fit();
         Count = 0;
     }
+
+  private:
+    void* Raw(int32_t i) const { return Blocks[i / kBlock]->Bytes + sizeof(T) * (i % kBlock); }
 };

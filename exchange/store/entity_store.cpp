@@ -1,6 +1,11 @@
 // The entity store: one block-grown array per entity kind, the order list and the pending dimension line.
 #include "exchange/store/entity_store.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
 #include "exchange/store/chunked_array.h"
 
 namespace {
@@ -25,7 +30,41 @@ struct TEntityStore {
     TJwwEntLin PendingLine;
 };
 
+// Texts of all records, one after another in blocks that never move.
+struct TTextArena {
+    static constexpr size_t kBlockBytes = 64 * 1024;
+    std::vector<std::unique_ptr<char[]>> Blocks;
+    char* Next = nullptr;
+    size_t Left = 0;
+    TRecordText LastFont; // the copy of the last font name kept
+
+    TRecordText Keep(std::string_view text) {
+        const size_t n = std::min<size_t>(text.size(), kMaxRecordText);
+        if (n == 0) return TRecordText{};
+        if (Left < n) {
+            // Not zero-filled: every byte handed out is written first.
+            std::unique_ptr<char[]> block(new char[kBlockBytes]);
+            Blocks.push_back(std::move(block));
+            Next = Blocks.back().get();
+            Left = kBlockBytes;
+        }
+        std::memcpy(Next, text.data(), n);
+        const TRecordText kept{Next, static_cast<uint8_t>(n)};
+        Next += n;
+        Left -= n;
+        return kept;
+    }
+    void Clear() {
+        Blocks.clear();
+        Blocks.shrink_to_fit();
+        Next = nullptr;
+        Left = 0;
+        LastFont = TRecordText{};
+    }
+};
+
 TEntityStore gStore;
+TTextArena gTexts;
 
 TJwwEntLin DefaultPendingLine() {
     TJwwEntLin line;
@@ -50,7 +89,7 @@ template <class T> T& Add(TChunkedArray<T>& array, TEntityKind kind) {
         FillEntityHead(record.Head);
         return record;
     } catch (...) {
-        --gStore.Order.Count;
+        gStore.Order.DropLast();
         throw;
     }
 }
@@ -101,6 +140,17 @@ void ClearEntityStore() {
     for (int k = ekLin; k <= ekSg; ++k) WithArray(static_cast<TEntityKind>(k), [](auto& a) { a.Clear(); });
     gStore.Order.Clear();
     gStore.PendingLine = DefaultPendingLine();
+    gTexts.Clear();
+}
+
+TRecordText KeepRecordText(std::string_view text) {
+    return gTexts.Keep(text);
+}
+
+TRecordText KeepFontName(std::string_view fontName) {
+    const std::string_view cut = fontName.substr(0, kMaxRecordText);
+    if (gTexts.LastFont.View() != cut) gTexts.LastFont = gTexts.Keep(cut);
+    return gTexts.LastFont;
 }
 
 void AppendOrder(int32_t kind, int32_t index) {

@@ -2,6 +2,8 @@
 // the order list and headed.
 #pragma once
 
+#include <string_view>
+
 #include "exchange/JwwGaibu.h"
 
 void ClearEntityStore();
@@ -24,3 +26,8 @@ TJwwEntSe& AddSeRecord();
 TJwwEntSo& AddSoRecord();
 TJwwEntSg& AddSgRecord();
 TJwwEntLin& MutablePendingDimensionLine();
+
+// The text in the store's arena, cut to kMaxRecordText bytes; may throw std::bad_alloc.
+TRecordText KeepRecordText(std::string_view text);
+// The same for a font name: a run of texts in one font shares one copy of its name.
+TRecordText KeepFontName(std::string_view fontName);
