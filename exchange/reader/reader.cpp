@@ -1,4 +1,7 @@
 // Reads the exchange file in large blocks and tokenizes each line where it lies in the block.
+#include "exchange/reader/reader.h"
+
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -40,9 +43,12 @@ struct TLineFeeder {
     }
 };
 
-bool ReadAllLines(std::ifstream& in) {
+// Reads blocks through fill(buffer, room), which answers the bytes it put there (0 at the end)
+// or -1 for a read error. A line longer than the buffer doubles it, so one line of N bytes
+// costs about 2N at most while it is read.
+template <class F> bool ReadAllLines(size_t blockSize, F fill) {
     // Not zero-filled: every byte handed on was first read from the file.
-    size_t capacity = kBlockSize;
+    size_t capacity = blockSize;
     std::unique_ptr<char[]> buffer(new char[capacity]);
     TLineFeeder feeder;
     size_t kept = 0; // bytes of an unfinished line at the start of the buffer
@@ -53,12 +59,11 @@ bool ReadAllLines(std::ifstream& in) {
             buffer = std::move(bigger);
             capacity *= 2;
         }
-        in.read(buffer.get() + kept, static_cast<std::streamsize>(capacity - kept));
-        const size_t got = static_cast<size_t>(in.gcount());
-        if (in.bad()) return false;
-        const bool atEof = got == 0 || in.eof();
+        const std::ptrdiff_t got = fill(buffer.get() + kept, capacity - kept);
+        if (got < 0) return false;
+        const bool atEof = got == 0;
         char* begin = buffer.get();
-        char* end = begin + kept + got;
+        char* end = begin + kept + static_cast<size_t>(got);
         const char* rest = feeder.Lines(begin, end, atEof);
         kept = static_cast<size_t>(end - rest);
         if (kept > 0) std::memmove(buffer.get(), rest, kept);
@@ -74,9 +79,27 @@ bool ReadExchangeFile(const std::filesystem::path& path) {
         if (!std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) return false;
         std::ifstream in(path, std::ios::in | std::ios::binary);
         if (!in.is_open()) return false;
-        return ReadAllLines(in);
+        return ReadAllLines(kBlockSize, [&in](char* to, size_t room) -> std::ptrdiff_t {
+            in.read(to, static_cast<std::streamsize>(room));
+            if (in.bad()) return -1;
+            return static_cast<std::ptrdiff_t>(in.gcount());
+        });
     } catch (...) {
         // Out of memory or a stream failure ends the reading; what was stored so far stays.
+        return false;
+    }
+}
+
+bool ReadExchangeBytes(std::string_view bytes, size_t blockSize) {
+    try {
+        return ReadAllLines(std::max<size_t>(blockSize, 1),
+                            [&bytes](char* to, size_t room) -> std::ptrdiff_t {
+                                const size_t n = std::min(room, bytes.size());
+                                if (n > 0) std::memcpy(to, bytes.data(), n);
+                                bytes.remove_prefix(n);
+                                return static_cast<std::ptrdiff_t>(n);
+                            });
+    } catch (...) {
         return false;
     }
 }
