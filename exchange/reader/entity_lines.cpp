@@ -60,15 +60,19 @@ void EndEntity(bool endsGroups) {
 }
 
 void StoreLineSegment(const TLineTokens& t) {
+    StoreSegment(Real(t, 0), Real(t, 1), Real(t, 2), Real(t, 3));
+}
+
+void StoreSegment(double x1, double y1, double x2, double y2) {
     TAttributeState& a = AttributeState();
     // After "msg" the host sends the dimension line as a bare segment; it waits for its "cs" text.
     TJwwEntLin& line = a.DimensionPending ? MutablePendingDimensionLine() : AddLineRecord();
     if (a.DimensionPending) FillEntityHead(line.Head);
     line.PolylineNo = !a.DimensionPending && a.InPolyline ? a.PolylineCount : 0;
-    line.X1 = Real(t, 0);
-    line.Y1 = Real(t, 1);
-    line.X2 = Real(t, 2);
-    line.Y2 = Real(t, 3);
+    line.X1 = x1;
+    line.Y1 = y1;
+    line.X2 = x2;
+    line.Y2 = y2;
     EndEntity(false);
 }
 

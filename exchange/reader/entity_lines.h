@@ -13,6 +13,7 @@ void EndEntity(bool endsGroups);
 // Each stores one entity from a line the dispatcher matched (it has checked the token count),
 // then resets the per-entity attributes. They may throw std::bad_alloc.
 void StoreLineSegment(const TLineTokens& t);
+void StoreSegment(double x1, double y1, double x2, double y2);
 void StoreCircle(const TLineTokens& t);
 void StoreArc(const TLineTokens& t);
 void StoreText(const TLineTokens& t, int32_t kind);

@@ -10,8 +10,10 @@
 #include <system_error>
 
 #include "exchange/JwwGaibu.h"
+#include "exchange/reader/entity_lines.h"
 #include "exchange/reader/line_dispatch.h"
 #include "exchange/reader/line_tokenizer.h"
+#include "exchange/reader/token_numbers.h"
 
 namespace {
 
@@ -22,6 +24,30 @@ char* AfterLastLineFeed(char* begin, char* end) {
     for (char* p = end; p > begin; --p)
         if (p[-1] == '\n') return p;
     return begin;
+}
+
+bool IsSeparator(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Most lines of a large drawing are bare segments, four plain decimals. Such a line is read here
+// in one pass, with nothing moved; the store gets what the tokens and the keyword table would have
+// given it. Anything else (a keyword, another separator, a control byte, a longer number) answers
+// nullptr and goes the general way. Returns the byte after the line's line feed.
+const char* ReadBareSegment(const char* p, const char* end) {
+    double v[4];
+    for (int i = 0; i < 4; ++i) {
+        const char* const before = p;
+        while (p < end && IsSeparator(*p)) ++p;
+        if (i > 0 && p == before) return nullptr;
+        p = ReadPlainDecimal(p, end, v[i]);
+        if (p == nullptr) return nullptr;
+    }
+    while (p < end && IsSeparator(*p)) ++p;
+    if (p < end && *p == '\r' && end - p >= 2 && p[1] == '\n') ++p;
+    if (p < end && *p != '\n') return nullptr;
+    StoreSegment(v[0], v[1], v[2], v[3]);
+    return p < end ? p + 1 : p;
 }
 
 struct TLineFeeder {
@@ -36,6 +62,10 @@ struct TLineFeeder {
         char* const complete = atEof ? end : AfterLastLineFeed(begin, end);
         char* p = begin;
         while (p < complete) {
+            if (const char* next = ReadBareSegment(p, complete)) {
+                p += next - p;
+                continue;
+            }
             p = TokenizeExchangeFileLine(p, complete, Tokens);
             ApplyExchangeTokens(Tokens);
         }

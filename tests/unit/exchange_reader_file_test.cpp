@@ -1,6 +1,7 @@
 // Reading JWC_TEMP.TXT from disk: line ends, odd bytes, long lines and missing files.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 
@@ -146,4 +147,39 @@ TEST_F(ExchangeReaderFile, ReadsAPathWithJapaneseFolderName) {
     WriteWholeFile(japanese / "JWC_TEMP.TXT", "hk 12\r\n");
     EXPECT_TRUE(ReadExchangeFile(japanese / "JWC_TEMP.TXT"));
     EXPECT_EQ(HostParameters().AxisAngle, 12);
+}
+
+// Bare segments are most of a large file and are read in one pass; every line that only looks
+// like one must still come out as the keyword table reads it.
+TEST_F(ExchangeReaderFile, BareSegmentsAndLinesThatOnlyLookLikeThem) {
+    Write(" -40496.8595011236 19256.2733412202 1 0\r\n"
+          "1\t2  3 4 \r\n"
+          "-0 +5. .25 1234567890123456789\n"
+          "1 2 3 4x\n"
+          "1 2 3 4 5\n"
+          "1 2 3\n"
+          "1 2\r3 4 5\n"
+          "1 2 3 12345678901234567890\n"
+          "1 2 3 1e2\n"
+          "1 2 3 \"4\n"
+          "9 8 7 6");
+    ASSERT_TRUE(ReadExchangeFile(path));
+    ASSERT_EQ(EntityCount(ekLin), 9);
+    const double expected[9][4] = {{-40496.8595011236, 19256.2733412202, 1, 0},
+                                   {1, 2, 3, 4},
+                                   {0, 5, 0.25, 1234567890123456789.0},
+                                   {1, 2, 3, 0},  // "4x" is no number
+                                   {1, 23, 4, 5}, // the CR inside the line is dropped, not a blank
+                                   {1, 2, 3, 12345678901234567890.0},
+                                   {1, 2, 3, 100},
+                                   {1, 2, 3, 4}, // the quote only ends the splitting
+                                   {9, 8, 7, 6}};
+    for (int32_t i = 0; i < 9; ++i) {
+        const TJwwEntLin& l = LineEntity(i);
+        EXPECT_EQ(l.X1, expected[i][0]) << i;
+        EXPECT_EQ(l.Y1, expected[i][1]) << i;
+        EXPECT_EQ(l.X2, expected[i][2]) << i;
+        EXPECT_EQ(l.Y2, expected[i][3]) << i;
+    }
+    EXPECT_FALSE(std::signbit(LineEntity(2).X1));
 }
