@@ -43,7 +43,7 @@ const char* ReadBareSegment(const char* p, const char* end) {
         p = ReadPlainDecimal(p, end, v[i]);
         if (p == nullptr) return nullptr;
     }
-    while (p < end && IsSeparator(*p)) ++p;
+    // A blank after the last number makes an empty fifth token, and so no segment.
     if (p < end && *p == '\r' && end - p >= 2 && p[1] == '\n') ++p;
     if (p < end && *p != '\n') return nullptr;
     StoreSegment(v[0], v[1], v[2], v[3]);

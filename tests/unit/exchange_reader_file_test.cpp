@@ -153,7 +153,8 @@ TEST_F(ExchangeReaderFile, ReadsAPathWithJapaneseFolderName) {
 // like one must still come out as the keyword table reads it.
 TEST_F(ExchangeReaderFile, BareSegmentsAndLinesThatOnlyLookLikeThem) {
     Write(" -40496.8595011236 19256.2733412202 1 0\r\n"
-          "1\t2  3 4 \r\n"
+          "1\t2  3 4\r\n"
+          "1 2 3 4 \r\n"
           "-0 +5. .25 1234567890123456789\n"
           "1 2 3 4x\n"
           "1 2 3 4 5\n"
@@ -166,7 +167,7 @@ TEST_F(ExchangeReaderFile, BareSegmentsAndLinesThatOnlyLookLikeThem) {
     ASSERT_TRUE(ReadExchangeFile(path));
     ASSERT_EQ(EntityCount(ekLin), 9);
     const double expected[9][4] = {{-40496.8595011236, 19256.2733412202, 1, 0},
-                                   {1, 2, 3, 4},
+                                   {1, 2, 3, 4}, // not "1 2 3 4 ": a blank at the end makes a fifth token
                                    {0, 5, 0.25, 1234567890123456789.0},
                                    {1, 2, 3, 0},  // "4x" is no number
                                    {1, 23, 4, 5}, // the CR inside the line is dropped, not a blank
