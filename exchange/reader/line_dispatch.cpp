@@ -134,6 +134,13 @@ void ApplyExchangeTokens(const TLineTokens& t) {
         return;
     }
     const char first = key[0];
+    // No header or attribute keyword is a text keyword, so a text line can skip their rules.
+    if (t.Count >= 6) {
+        if (const int32_t kind = TextKindOf(key); kind >= 0) {
+            StoreText(t, kind);
+            return;
+        }
+    }
     if ((fileName || MayBeHeaderLine(first)) && ApplyHeaderLine(t)) return;
     if (MayBeAttributeLine(first) && ApplyAttributeLine(t)) return;
     ApplyEntityLine(t);

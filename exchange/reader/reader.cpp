@@ -2,6 +2,7 @@
 #include "exchange/reader/reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -19,9 +20,20 @@ namespace {
 
 constexpr size_t kBlockSize = 1 << 20;
 
-// The byte after the block's last line feed: every line before it is complete.
-char* AfterLastLineFeed(char* begin, char* end) {
-    for (char* p = end; p > begin; --p)
+// The byte after the last line feed of [begin, end), or nothing: every line before it is complete.
+// Only the bytes read last are looked at: those kept from before hold no line feed, so a long line
+// is searched once, not again at every block.
+char* AfterLastLineFeed(char* begin, char* searchFrom, char* end) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    char* p = end;
+    // Eight bytes to a word, back to the word that holds a line feed.
+    for (; p - searchFrom >= 8; p -= 8) {
+        uint64_t word;
+        std::memcpy(&word, p - 8, 8);
+        const uint64_t x = word ^ (kOnes * '\n'); // a zero byte where a line feed is
+        if (((x - kOnes) & ~x & (kOnes * 0x80)) != 0) break;
+    }
+    for (; p > searchFrom; --p)
         if (p[-1] == '\n') return p;
     return begin;
 }
@@ -54,12 +66,13 @@ struct TLineFeeder {
     // One token list for every line: the tokenizer sets the count and the tokens below it.
     TLineTokens Tokens;
 
-    // Hands on every complete line of [begin, end) and returns where the unfinished rest starts.
+    // Hands on every complete line of [begin, end) and returns where the unfinished rest starts;
+    // [begin, fresh) is the rest of the block before, which holds no line feed.
     // A line ends at a line feed only; the CR of a CR LF is not part of it, while any other CR
     // stays in the line (the tokenizer drops it). An unfinished line waits for the next block,
     // so a CR LF split across two blocks is still seen as one pair.
-    char* Lines(char* begin, char* end, bool atEof) {
-        char* const complete = atEof ? end : AfterLastLineFeed(begin, end);
+    char* Lines(char* begin, char* fresh, char* end, bool atEof) {
+        char* const complete = atEof ? end : AfterLastLineFeed(begin, fresh, end);
         char* p = begin;
         while (p < complete) {
             if (const char* next = ReadBareSegment(p, complete)) {
@@ -94,7 +107,7 @@ template <class F> bool ReadAllLines(size_t blockSize, F fill) {
         const bool atEof = got == 0;
         char* begin = buffer.get();
         char* end = begin + kept + static_cast<size_t>(got);
-        const char* rest = feeder.Lines(begin, end, atEof);
+        const char* rest = feeder.Lines(begin, begin + kept, end, atEof);
         kept = static_cast<size_t>(end - rest);
         if (kept > 0) std::memmove(buffer.get(), rest, kept);
         if (atEof) return true;
