@@ -6,6 +6,7 @@
 #include <string>
 
 #include "exchange/JwwGaibu.h"
+#include "exchange/reader/reader.h"
 #include "test_support.h"
 
 namespace {
@@ -122,6 +123,28 @@ TEST_F(ExchangeReaderFile, CrLfSplitAcrossBlocksIsOneLineEnd) {
         EXPECT_TRUE(ReadExchangeFile(path));
         EXPECT_EQ(HostParameters().AxisAngle, 7) << zeros;
         EXPECT_EQ(EntityCount(ekLin), 1) << zeros;
+    }
+}
+
+// The same bytes handed over in blocks of every small size: every line seam a block can make,
+// and a buffer that grows for lines longer than a block, read as one whole file reads.
+TEST_F(ExchangeReaderFile, EveryBlockSizeReadsTheSameLines) {
+    const std::string bytes = "hk 30\r\nlgA\r\n -40496.8595011236 19256.2733412202 1 0\r\n"
+                              "ch 1.5 2 1 0 \"\x90\xA1\x96\x40 12\r\n1 2 3 4 \r\npt 7 8\r\n9 8 7 6";
+    for (size_t block = 1; block <= 64; ++block) {
+        InitExchangeData();
+        ASSERT_TRUE(ReadExchangeBytes(bytes, block));
+        EXPECT_EQ(HostParameters().AxisAngle, 30) << block;
+        ASSERT_EQ(EntityCount(ekLin), 2) << block;
+        EXPECT_EQ(LineEntity(0).X1, -40496.8595011236) << block;
+        EXPECT_EQ(LineEntity(0).Head.LayerGroup, 10) << block;
+        EXPECT_EQ(LineEntity(1).X1, 9) << block;
+        ASSERT_EQ(EntityCount(ekTxt), 1) << block;
+        EXPECT_EQ(TextEntity(0).Text.View(), "\x90\xA1\x96\x40 12") << block;
+        EXPECT_EQ(TextEntity(0).X, 1.5) << block;
+        ASSERT_EQ(EntityCount(ekPnt), 1) << block;
+        EXPECT_EQ(PointEntity(0).Y, 8) << block;
+        EXPECT_EQ(EntityOrderCount(), 4) << block;
     }
 }
 
