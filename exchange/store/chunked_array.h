@@ -3,22 +3,23 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <new>
 #include <type_traits>
 #include <vector>
 
+#include "exchange/store/block_memory.h"
+
 // The host may send hundreds of thousands of entities; copying one contiguous array at
 // every block would be quadratic, so each block of 1000 records stays where it was made.
-// A block is raw memory: a record is made only when it is appended, so no block is filled
-// with defaults ahead of time (which would touch every page of it twice) and the pages of
-// records never made are never touched at all.
+// A block is raw memory (see block_memory.h): a record is made only when it is appended, so no block is
+// filled with defaults ahead of time (which would touch every page of it twice) and the pages of records
+// never made are never touched at all.
 template <class T> struct TChunkedArray {
     static constexpr int32_t kBlock = 1000;
     struct TBlock {
         alignas(T) std::byte Bytes[sizeof(T) * kBlock];
     };
-    std::vector<std::unique_ptr<TBlock>> Blocks;
+    std::vector<TBlock*> Blocks;
     int32_t Count = 0;
 
     TChunkedArray() = default;
@@ -33,9 +34,8 @@ template <class T> struct TChunkedArray {
     // unchanged.
     T& Append() {
         if (Count == Capacity()) {
-            // new TBlock leaves the bytes as they are: nothing is zero-filled.
-            std::unique_ptr<TBlock> block(new TBlock);
-            Blocks.push_back(std::move(block));
+            Blocks.reserve(Blocks.size() + 1);
+            Blocks.push_back(static_cast<TBlock*>(AllocateBlockMemory(sizeof(TBlock))));
         }
         T* record = ::new (Raw(Count)) T;
         ++Count;
@@ -46,7 +46,8 @@ template <class T> struct TChunkedArray {
         if constexpr (!std::is_trivially_destructible_v<T>) (*this)[Count - 1].~T();
         --Count;
     }
-    // Records without a destructor of their own go with their blocks, a block at a time.
+    // Records without a destructor of their own go with their blocks; the blocks themselves go
+    // back all at once, with ReleaseBlockMemory, once every array is cleared.
     void Clear() {
         if constexpr (!std::is_trivially_destructible_v<T>)
             for (int32_t i = 0; i < Count; ++i) (*this)[i].~T();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "exchange/store/block_memory.h"
 #include "exchange/store/chunked_array.h"
 
 namespace {
@@ -30,10 +31,9 @@ struct TEntityStore {
     TJwwEntLin PendingLine;
 };
 
-// Texts of all records, one after another in blocks that never move.
+// Texts of all records, one after another in blocks that never move (freed with the record blocks).
 struct TTextArena {
     static constexpr size_t kBlockBytes = 64 * 1024;
-    std::vector<std::unique_ptr<char[]>> Blocks;
     char* Next = nullptr;
     size_t Left = 0;
     TRecordText LastFont; // the copy of the last font name kept
@@ -43,9 +43,7 @@ struct TTextArena {
         if (n == 0) return TRecordText{};
         if (Left < n) {
             // Not zero-filled: every byte handed out is written first.
-            std::unique_ptr<char[]> block(new char[kBlockBytes]);
-            Blocks.push_back(std::move(block));
-            Next = Blocks.back().get();
+            Next = static_cast<char*>(AllocateBlockMemory(kBlockBytes));
             Left = kBlockBytes;
         }
         std::memcpy(Next, text.data(), n);
@@ -55,8 +53,6 @@ struct TTextArena {
         return kept;
     }
     void Clear() {
-        Blocks.clear();
-        Blocks.shrink_to_fit();
         Next = nullptr;
         Left = 0;
         LastFont = TRecordText{};
@@ -141,6 +137,7 @@ void ClearEntityStore() {
     gStore.Order.Clear();
     gStore.PendingLine = DefaultPendingLine();
     gTexts.Clear();
+    ReleaseBlockMemory();
 }
 
 TRecordText KeepRecordText(std::string_view text) {
