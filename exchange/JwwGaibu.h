@@ -20,6 +20,10 @@ struct TTextTypeSize {
     int32_t Color = 2;
 };
 
+// What a run starts with until the host names its own: the free text size and the font.
+inline constexpr TTextTypeSize kDefaultFreeText{2, 2, 0, 1};
+inline constexpr char kDefaultFontName[] = "<ＭＳ ゴシック>";
+
 struct TIndicatedPoint {
     bool IsSet = false;
     double X = 0, Y = 0; // drawing mm
@@ -40,7 +44,7 @@ struct THostParameters {
     int32_t HostLineType = 1;
     int32_t HostLineWidth = 0;
     int32_t HostTextType = 1;
-    TTextTypeSize HostFreeText{2, 2, 0, 1};
+    TTextTypeSize HostFreeText = kDefaultFreeText;
     std::string HostFontName;
     bool LineWidthSeen = false;
     std::vector<int32_t> GroupValues;    // 16 entries
@@ -76,9 +80,9 @@ struct TAttributeState {
     int32_t LineType = 1;
     int32_t LineWidth = 0;
     int32_t TextType = 1;
-    TTextTypeSize FreeText{2, 2, 0, 1};
+    TTextTypeSize FreeText = kDefaultFreeText;
     int32_t CcCode = 0;
-    std::string FontName; // "<ＭＳ ゴシック>" after InitExchangeData
+    std::string FontName = kDefaultFontName;
     int32_t ZFlags = 0;
     int32_t PnColor = 1;
     int32_t SolidColor = 0;
@@ -102,10 +106,11 @@ struct TJwwEntHead {
     int32_t ZFlags = 0;
 };
 
-// A text of at most 255 bytes kept inside the record.
+// A text of at most 255 bytes. The bytes are kept in the store's text arena, which never moves
+// them and frees them with the store; a record's font is the one copy its run of texts shares.
 struct TRecordText {
+    const char* Bytes = "";
     uint8_t Length = 0;
-    char Bytes[kMaxRecordText] = {};
     std::string_view View() const { return {Bytes, Length}; }
 };
 

@@ -1,11 +1,14 @@
 // The exchange unit's state of one run: host parameters and running attributes, reset and released.
+#include "exchange/exchange_state.h"
+
 #include "exchange/JwwGaibu.h"
-#include "exchange/command_list.h"
-#include "exchange/entity_store.h"
+#include "exchange/store/entity_store.h"
+#include "exchange/writer/command_list.h"
 
 namespace {
 THostParameters gHost;
 TAttributeState gAttributes;
+std::string gLineScratch;
 } // namespace
 
 THostParameters& HostParameters() {
@@ -13,6 +16,9 @@ THostParameters& HostParameters() {
 }
 TAttributeState& AttributeState() {
     return gAttributes;
+}
+std::string& LineScratch() {
+    return gLineScratch;
 }
 
 void InitExchangeData() {
@@ -25,7 +31,6 @@ void InitExchangeData() {
     gHost.Points.assign(100, TIndicatedPoint{});
 
     gAttributes = TAttributeState{};
-    gAttributes.FontName = "<ＭＳ ゴシック>";
     gAttributes.Force.fill(true);
 
     ClearEntityStore();
@@ -39,6 +44,7 @@ void FreeExchangeData() {
     std::vector<int32_t>().swap(gHost.LayerValues);
     std::vector<std::string>().swap(gHost.LayerNames);
     std::vector<TIndicatedPoint>().swap(gHost.Points);
+    std::string().swap(gLineScratch);
     ClearEntityStore();
     ClearCommandList();
 }

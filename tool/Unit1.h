@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "tool/DimensionOptions.h"
 #include "tool/Widgets.h"
+#include "tool/dimension_options.h"
 #include "util/replace_file.h"
 
 // Where the window opens when no settings file says otherwise.

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "exchange/JwwGaibu.h"
-#include "tool/DimensionOptions.h"
 #include "tool/dimension_geometry.h"
+#include "tool/dimension_options.h"
 #include "tool/end_marks.h"
 #include "tool/value_text.h"
 

@@ -4,7 +4,7 @@
 #include <climits>
 #include <iterator>
 
-#include "tool/DialogDesign.h"
+#include "tool/dialog_design.h"
 
 namespace {
 

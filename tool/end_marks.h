@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "tool/DimensionOptions.h"
 #include "tool/dimension_geometry.h"
+#include "tool/dimension_options.h"
 
 struct TEndMark {
     bool HasOvershoot = false; // the dimension line continued outward past a turned mark

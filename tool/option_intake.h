@@ -3,8 +3,8 @@
 
 #include <optional>
 
-#include "tool/DimensionOptions.h"
 #include "tool/Widgets.h"
+#include "tool/dimension_options.h"
 
 struct TOptionIntake {
     std::optional<TDimensionOptions> Options; // set when every check passed

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "exchange/JwwGaibu.h"
-#include "tool/DimensionOptions.h"
 #include "tool/dimension_geometry.h"
+#include "tool/dimension_options.h"
 
 struct TValueTextType {
     int32_t Type = 1;   // 0 free size, 1..10 the host's text types

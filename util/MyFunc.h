@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "util/Sjis.h"
+#include "util/sjis_bytes.h"
 
 // ---------------------------------------------------------------- tolerances
 
@@ -20,6 +20,8 @@ static_assert(kGeometryTolerance<double> == 1e-10 && kCommandTolerance<double> =
 
 // ---------------------------------------------------------------- number text and rounding
 
+// Value of one hexadecimal digit ("0".."9", "A".."F", "a".."f"); -1 for any other byte.
+int HexDigitValue(char c);
 // Integer value of a text; 0 for an empty or malformed text. "$", "x", "0x" start hexadecimal.
 int32_t TextToInt(std::string_view text);
 // Real value of a text with "." as decimal point; 0 for an empty or malformed text and for a
@@ -51,6 +53,8 @@ void CopyToCharBuffer(char* buffer, std::string_view text);
 
 // ---------------------------------------------------------------- geometry and text extent
 
+// Distance between two points, in extended precision and as a double.
+long double PointDistanceExtended(double x1, double y1, double x2, double y2);
 double PointDistance(double x1, double y1, double x2, double y2);
 // Direction of (dx, dy) in [0, 2pi]; 0 for a vector within 1e-10 of zero.
 double VectorAngleRad(double dx, double dy);

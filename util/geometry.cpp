@@ -9,11 +9,15 @@ constexpr long double kPi = 3.141592653589793238462643383279502884L;
 
 } // namespace
 
-double PointDistance(double x1, double y1, double x2, double y2) {
+long double PointDistanceExtended(double x1, double y1, double x2, double y2) {
     // Extended precision keeps the squares of far-apart drawing coordinates from overflowing.
     const long double dx = static_cast<long double>(x1) - x2;
     const long double dy = static_cast<long double>(y1) - y2;
-    return static_cast<double>(std::sqrt(dx * dx + dy * dy));
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+double PointDistance(double x1, double y1, double x2, double y2) {
+    return static_cast<double>(PointDistanceExtended(x1, y1, x2, y2));
 }
 
 double VectorAngleRad(double dx, double dy) {

@@ -8,13 +8,6 @@
 
 namespace {
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -44,6 +37,13 @@ bool SkipBlanksAndSign(std::string_view text, size_t& i) {
 }
 
 } // namespace
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
 
 int32_t TextToInt(std::string_view text) {
     size_t i = 0;

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "tool/DialogDesign.h"
+#include "tool/dialog_design.h"
 
 // OK and Cancel carry IDOK (1) and IDCANCEL (2): the dialog manager sends those for Enter and Esc.
 // Every other row gets 100 + 10 * position; the buttons of a radio group follow their frame's ID.

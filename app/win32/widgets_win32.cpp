@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "app/win32/control_ids.h"
-#include "tool/DialogDesign.h"
+#include "tool/dialog_design.h"
 
 namespace {
 

@@ -59,7 +59,7 @@
 #include <vector>
 
 #include "app/win32/control_ids.h"
-#include "tool/DialogDesign.h"
+#include "tool/dialog_design.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "exchange/JwwGaibu.h"
-#include "exchange/command_list.h"
+#include "exchange/writer/command_list.h"
 #include "test_support.h"
 
 namespace {

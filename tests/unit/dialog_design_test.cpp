@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tool/DialogDesign.h"
+#include "tool/dialog_design.h"
 
 namespace {
 

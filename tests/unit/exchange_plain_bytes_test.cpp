@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "exchange/plain_bytes.h"
+#include "exchange/reader/plain_bytes.h"
 
 namespace {
 

@@ -1,10 +1,12 @@
 // Reading JWC_TEMP.TXT from disk: line ends, odd bytes, long lines and missing files.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 
 #include "exchange/JwwGaibu.h"
+#include "exchange/reader/reader.h"
 #include "test_support.h"
 
 namespace {
@@ -124,6 +126,28 @@ TEST_F(ExchangeReaderFile, CrLfSplitAcrossBlocksIsOneLineEnd) {
     }
 }
 
+// The same bytes handed over in blocks of every small size: every line seam a block can make,
+// and a buffer that grows for lines longer than a block, read as one whole file reads.
+TEST_F(ExchangeReaderFile, EveryBlockSizeReadsTheSameLines) {
+    const std::string bytes = "hk 30\r\nlgA\r\n -40496.8595011236 19256.2733412202 1 0\r\n"
+                              "ch 1.5 2 1 0 \"\x90\xA1\x96\x40 12\r\n1 2 3 4 \r\npt 7 8\r\n9 8 7 6";
+    for (size_t block = 1; block <= 64; ++block) {
+        InitExchangeData();
+        ASSERT_TRUE(ReadExchangeBytes(bytes, block));
+        EXPECT_EQ(HostParameters().AxisAngle, 30) << block;
+        ASSERT_EQ(EntityCount(ekLin), 2) << block;
+        EXPECT_EQ(LineEntity(0).X1, -40496.8595011236) << block;
+        EXPECT_EQ(LineEntity(0).Head.LayerGroup, 10) << block;
+        EXPECT_EQ(LineEntity(1).X1, 9) << block;
+        ASSERT_EQ(EntityCount(ekTxt), 1) << block;
+        EXPECT_EQ(TextEntity(0).Text.View(), "\x90\xA1\x96\x40 12") << block;
+        EXPECT_EQ(TextEntity(0).X, 1.5) << block;
+        ASSERT_EQ(EntityCount(ekPnt), 1) << block;
+        EXPECT_EQ(PointEntity(0).Y, 8) << block;
+        EXPECT_EQ(EntityOrderCount(), 4) << block;
+    }
+}
+
 TEST_F(ExchangeReaderFile, EmptyFileKeepsTheDefaults) {
     Write("");
     EXPECT_TRUE(ReadExchangeFile(path));
@@ -146,4 +170,40 @@ TEST_F(ExchangeReaderFile, ReadsAPathWithJapaneseFolderName) {
     WriteWholeFile(japanese / "JWC_TEMP.TXT", "hk 12\r\n");
     EXPECT_TRUE(ReadExchangeFile(japanese / "JWC_TEMP.TXT"));
     EXPECT_EQ(HostParameters().AxisAngle, 12);
+}
+
+// Bare segments are most of a large file and are read in one pass; every line that only looks
+// like one must still come out as the keyword table reads it.
+TEST_F(ExchangeReaderFile, BareSegmentsAndLinesThatOnlyLookLikeThem) {
+    Write(" -40496.8595011236 19256.2733412202 1 0\r\n"
+          "1\t2  3 4\r\n"
+          "1 2 3 4 \r\n"
+          "-0 +5. .25 1234567890123456789\n"
+          "1 2 3 4x\n"
+          "1 2 3 4 5\n"
+          "1 2 3\n"
+          "1 2\r3 4 5\n"
+          "1 2 3 12345678901234567890\n"
+          "1 2 3 1e2\n"
+          "1 2 3 \"4\n"
+          "9 8 7 6");
+    ASSERT_TRUE(ReadExchangeFile(path));
+    ASSERT_EQ(EntityCount(ekLin), 9);
+    const double expected[9][4] = {{-40496.8595011236, 19256.2733412202, 1, 0},
+                                   {1, 2, 3, 4}, // not "1 2 3 4 ": a blank at the end makes a fifth token
+                                   {0, 5, 0.25, 1234567890123456789.0},
+                                   {1, 2, 3, 0},  // "4x" is no number
+                                   {1, 23, 4, 5}, // the CR inside the line is dropped, not a blank
+                                   {1, 2, 3, 12345678901234567890.0},
+                                   {1, 2, 3, 100},
+                                   {1, 2, 3, 4}, // the quote only ends the splitting
+                                   {9, 8, 7, 6}};
+    for (int32_t i = 0; i < 9; ++i) {
+        const TJwwEntLin& l = LineEntity(i);
+        EXPECT_EQ(l.X1, expected[i][0]) << i;
+        EXPECT_EQ(l.Y1, expected[i][1]) << i;
+        EXPECT_EQ(l.X2, expected[i][2]) << i;
+        EXPECT_EQ(l.Y2, expected[i][3]) << i;
+    }
+    EXPECT_FALSE(std::signbit(LineEntity(2).X1));
 }

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "exchange/token_numbers.h"
+#include "exchange/reader/token_numbers.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "exchange/line_tokenizer.h"
+#include "exchange/reader/line_tokenizer.h"
 
 namespace {
 

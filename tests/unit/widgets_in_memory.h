@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tool/DialogDesign.h"
 #include "tool/Widgets.h"
+#include "tool/dialog_design.h"
 
 //--------------------------------------------------------------------------- label
 

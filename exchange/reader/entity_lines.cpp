@@ -1,10 +1,11 @@
 // Builds the entity records from their lines: segments, circles, arcs, texts, points, blocks, solids.
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
-#include "exchange/entity_store.h"
-#include "exchange/entity_store_access.h"
-#include "exchange/token_numbers.h"
+#include "exchange/reader/entity_lines.h"
+#include "exchange/reader/token_numbers.h"
+#include "exchange/store/entity_store.h"
 #include "util/MyFunc.h"
 
 namespace {
@@ -13,24 +14,13 @@ double Real(const TLineTokens& t, int32_t i) {
     return TokenToReal(t[i]);
 }
 
-// Every stored entity consumes the "hhp" number and the z flags that were meant for it.
-void EndEntity(bool endsGroups) {
-    TAttributeState& a = AttributeState();
-    a.ZFlags = 0;
-    a.HhpNumber = 0;
-    if (endsGroups) {
-        a.InPolyline = false;
-        a.DimensionPending = false;
-    }
-}
+// The texts go into the arena before the record is made, so that a failed allocation leaves no
+// half-made record behind.
+struct TKeptTexts {
+    TRecordText FontName, Text;
+};
 
-void CopyCut(TRecordText& field, std::string_view text) {
-    const size_t n = std::min<size_t>(text.size(), kMaxRecordText);
-    if (n > 0) std::memcpy(field.Bytes, text.data(), n);
-    field.Length = static_cast<uint8_t>(n);
-}
-
-void FillText(TJwwEntTxt& txt, const TLineTokens& t, int32_t kind) {
+void FillText(TJwwEntTxt& txt, const TLineTokens& t, int32_t kind, const TKeptTexts& kept) {
     const TAttributeState& a = AttributeState();
     txt.Kind = kind;
     txt.CcCode = a.CcCode;
@@ -45,22 +35,44 @@ void FillText(TJwwEntTxt& txt, const TLineTokens& t, int32_t kind) {
     txt.Y = Real(t, 2);
     txt.Dx = Real(t, 3);
     txt.Dy = Real(t, 4);
-    CopyCut(txt.FontName, a.FontName);
-    CopyCut(txt.Text, t[5]);
+    txt.FontName = kept.FontName;
+    txt.Text = kept.Text;
+}
+
+// "sc" and "se" carry seven values and a code, "so" and "sg" eight values.
+template <class T> void FillValueSolid(T& s, const TLineTokens& t) {
+    constexpr int32_t kValues = static_cast<int32_t>(std::tuple_size_v<decltype(s.Values)>);
+    s.SolidColor = AttributeState().SolidColor;
+    for (int32_t i = 0; i < kValues; ++i) s.Values[i] = Real(t, 1 + i);
+    if constexpr (requires { s.Code; }) s.Code = TextToInt(t[1 + kValues]);
 }
 
 } // namespace
 
+void EndEntity(bool endsGroups) {
+    TAttributeState& a = AttributeState();
+    a.ZFlags = 0;
+    a.HhpNumber = 0;
+    if (endsGroups) {
+        a.InPolyline = false;
+        a.DimensionPending = false;
+    }
+}
+
 void StoreLineSegment(const TLineTokens& t) {
+    StoreSegment(Real(t, 0), Real(t, 1), Real(t, 2), Real(t, 3));
+}
+
+void StoreSegment(double x1, double y1, double x2, double y2) {
     TAttributeState& a = AttributeState();
     // After "msg" the host sends the dimension line as a bare segment; it waits for its "cs" text.
     TJwwEntLin& line = a.DimensionPending ? MutablePendingDimensionLine() : AddLineRecord();
     if (a.DimensionPending) FillEntityHead(line.Head);
     line.PolylineNo = !a.DimensionPending && a.InPolyline ? a.PolylineCount : 0;
-    line.X1 = Real(t, 0);
-    line.Y1 = Real(t, 1);
-    line.X2 = Real(t, 2);
-    line.Y2 = Real(t, 3);
+    line.X1 = x1;
+    line.Y1 = y1;
+    line.X2 = x2;
+    line.Y2 = y2;
     EndEntity(false);
 }
 
@@ -82,14 +94,15 @@ void StoreArc(const TLineTokens& t) {
 }
 
 void StoreText(const TLineTokens& t, int32_t kind) {
+    const TKeptTexts kept{KeepFontName(AttributeState().FontName), KeepRecordText(t[5])};
     if (kind == 2 && AttributeState().DimensionPending) {
         TJwwEntDim& dim = AddDimensionRecord();
         dim.Line = PendingDimensionLine();
         dim.Line.PolylineNo = 0;
         FillEntityHead(dim.Text.Head);
-        FillText(dim.Text, t, kind);
+        FillText(dim.Text, t, kind, kept);
     } else {
-        FillText(AddTextRecord(), t, kind);
+        FillText(AddTextRecord(), t, kind, kept);
     }
     EndEntity(true);
 }
@@ -124,34 +137,19 @@ void StoreBlock(const TLineTokens& t) {
 }
 
 void StoreValueSolid(const TLineTokens& t, TEntityKind kind) {
-    const int32_t color = AttributeState().SolidColor;
     switch (kind) {
-    case ekSc: {
-        TJwwEntSc& s = AddScRecord();
-        s.SolidColor = color;
-        for (int32_t i = 0; i < 7; ++i) s.Values[i] = Real(t, 1 + i);
-        s.Code = TextToInt(t[8]);
+    case ekSc:
+        FillValueSolid(AddScRecord(), t);
         break;
-    }
-    case ekSe: {
-        TJwwEntSe& s = AddSeRecord();
-        s.SolidColor = color;
-        for (int32_t i = 0; i < 7; ++i) s.Values[i] = Real(t, 1 + i);
-        s.Code = TextToInt(t[8]);
+    case ekSe:
+        FillValueSolid(AddSeRecord(), t);
         break;
-    }
-    case ekSo: {
-        TJwwEntSo& s = AddSoRecord();
-        s.SolidColor = color;
-        for (int32_t i = 0; i < 8; ++i) s.Values[i] = Real(t, 1 + i);
+    case ekSo:
+        FillValueSolid(AddSoRecord(), t);
         break;
-    }
-    default: {
-        TJwwEntSg& s = AddSgRecord();
-        s.SolidColor = color;
-        for (int32_t i = 0; i < 8; ++i) s.Values[i] = Real(t, 1 + i);
+    default:
+        FillValueSolid(AddSgRecord(), t);
         break;
-    }
     }
     EndEntity(true);
 }

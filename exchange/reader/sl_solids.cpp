@@ -1,9 +1,9 @@
 // "sl" solids: corners that coincide reduce a four- or three-corner solid to fewer corners.
 #include <cmath>
 
-#include "exchange/entity_store.h"
-#include "exchange/entity_store_access.h"
-#include "exchange/token_numbers.h"
+#include "exchange/reader/entity_lines.h"
+#include "exchange/reader/token_numbers.h"
+#include "exchange/store/entity_store.h"
 #include "util/MyFunc.h"
 
 namespace {
@@ -74,9 +74,5 @@ void StoreSlSolid(const TLineTokens& t) {
         AddThreeCornerSolid(p[0], p[1], p[2]);
     else
         AddFourCornerSolid(p[0], p[1], p[2], p[3]);
-    TAttributeState& a = AttributeState();
-    a.ZFlags = 0;
-    a.HhpNumber = 0;
-    a.InPolyline = false;
-    a.DimensionPending = false;
+    EndEntity(true);
 }

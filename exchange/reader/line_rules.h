@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "exchange/entity_store.h"
+#include "exchange/JwwGaibu.h"
+#include "exchange/reader/line_tokenizer.h"
 
 inline bool StartsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;

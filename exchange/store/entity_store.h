@@ -1,7 +1,12 @@
-// Inside the exchange unit: new records of each kind, already listed in the order list and headed.
+// Inside the exchange unit: emptying the entity store, and new records of each kind, already listed in
+// the order list and headed.
 #pragma once
 
+#include <string_view>
+
 #include "exchange/JwwGaibu.h"
+
+void ClearEntityStore();
 
 // Each appends the order pair, grows the kind's storage and fills the header from the
 // running attributes; std::bad_alloc leaves the store as it was.
@@ -21,3 +26,8 @@ TJwwEntSe& AddSeRecord();
 TJwwEntSo& AddSoRecord();
 TJwwEntSg& AddSgRecord();
 TJwwEntLin& MutablePendingDimensionLine();
+
+// The text in the store's arena, cut to kMaxRecordText bytes; may throw std::bad_alloc.
+TRecordText KeepRecordText(std::string_view text);
+// The same for a font name: a run of texts in one font shares one copy of its name.
+TRecordText KeepFontName(std::string_view fontName);

@@ -2,20 +2,15 @@
 #include <new>
 #include <string>
 
-#include "exchange/line_rules.h"
-#include "exchange/line_tokenizer.h"
+#include "exchange/reader/line_dispatch.h"
+
+#include "exchange/exchange_state.h"
+#include "exchange/reader/entity_lines.h"
+#include "exchange/reader/line_rules.h"
+#include "exchange/text_keywords.h"
 #include "util/MyFunc.h"
 
 namespace {
-
-// Text keywords in the order of their kind numbers, shared with the command writer.
-constexpr std::string_view kTextKeywords[] = {"ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2"};
-
-int32_t TextKindOf(std::string_view key) {
-    for (int32_t k = 0; k < 10; ++k)
-        if (key == kTextKeywords[k]) return k;
-    return -1;
-}
 
 bool ApplyAttributeLine(const TLineTokens& t) {
     const std::string_view key = t[0];
@@ -139,14 +134,20 @@ void ApplyExchangeTokens(const TLineTokens& t) {
         return;
     }
     const char first = key[0];
+    // No header or attribute keyword is a text keyword, so a text line can skip their rules.
+    if (t.Count >= 6) {
+        if (const int32_t kind = TextKindOf(key); kind >= 0) {
+            StoreText(t, kind);
+            return;
+        }
+    }
     if ((fileName || MayBeHeaderLine(first)) && ApplyHeaderLine(t)) return;
     if (MayBeAttributeLine(first) && ApplyAttributeLine(t)) return;
     ApplyEntityLine(t);
 }
 
 void ParseExchangeLine(std::string_view line) {
-    // One scratch buffer for every line: it only grows, so lines cost no allocation.
-    static std::string scratch;
+    std::string& scratch = LineScratch();
     try {
         if (scratch.size() < line.size()) scratch.resize(line.size());
         TLineTokens tokens;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "exchange/JwwGaibu.h"
-#include "exchange/command_list.h"
+#include "exchange/writer/command_list.h"
 
 namespace {
 

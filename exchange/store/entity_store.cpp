@@ -1,8 +1,13 @@
 // The entity store: one block-grown array per entity kind, the order list and the pending dimension line.
-#include "exchange/entity_store.h"
+#include "exchange/store/entity_store.h"
 
-#include "exchange/chunked_array.h"
-#include "exchange/entity_store_access.h"
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "exchange/store/block_memory.h"
+#include "exchange/store/chunked_array.h"
 
 namespace {
 
@@ -26,7 +31,36 @@ struct TEntityStore {
     TJwwEntLin PendingLine;
 };
 
+// Texts of all records, one after another in blocks that never move (freed with the record blocks).
+struct TTextArena {
+    static constexpr size_t kBlockBytes = 64 * 1024;
+    char* Next = nullptr;
+    size_t Left = 0;
+    TRecordText LastFont; // the copy of the last font name kept
+
+    TRecordText Keep(std::string_view text) {
+        const size_t n = std::min<size_t>(text.size(), kMaxRecordText);
+        if (n == 0) return TRecordText{};
+        if (Left < n) {
+            // Not zero-filled: every byte handed out is written first.
+            Next = static_cast<char*>(AllocateBlockMemory(kBlockBytes));
+            Left = kBlockBytes;
+        }
+        std::memcpy(Next, text.data(), n);
+        const TRecordText kept{Next, static_cast<uint8_t>(n)};
+        Next += n;
+        Left -= n;
+        return kept;
+    }
+    void Clear() {
+        Next = nullptr;
+        Left = 0;
+        LastFont = TRecordText{};
+    }
+};
+
 TEntityStore gStore;
+TTextArena gTexts;
 
 TJwwEntLin DefaultPendingLine() {
     TJwwEntLin line;
@@ -51,7 +85,7 @@ template <class T> T& Add(TChunkedArray<T>& array, TEntityKind kind) {
         FillEntityHead(record.Head);
         return record;
     } catch (...) {
-        --gStore.Order.Count;
+        gStore.Order.DropLast();
         throw;
     }
 }
@@ -102,6 +136,18 @@ void ClearEntityStore() {
     for (int k = ekLin; k <= ekSg; ++k) WithArray(static_cast<TEntityKind>(k), [](auto& a) { a.Clear(); });
     gStore.Order.Clear();
     gStore.PendingLine = DefaultPendingLine();
+    gTexts.Clear();
+    ReleaseBlockMemory();
+}
+
+TRecordText KeepRecordText(std::string_view text) {
+    return gTexts.Keep(text);
+}
+
+TRecordText KeepFontName(std::string_view fontName) {
+    const std::string_view cut = fontName.substr(0, kMaxRecordText);
+    if (gTexts.LastFont.View() != cut) gTexts.LastFont = gTexts.Keep(cut);
+    return gTexts.LastFont;
 }
 
 void AppendOrder(int32_t kind, int32_t index) {

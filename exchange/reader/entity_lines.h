@@ -1,23 +1,19 @@
-// Inside the exchange unit: emptying the entity store and adding the entities of the exchange file.
+// Inside the exchange unit: the entity lines of the exchange file, each turned into one record of the store.
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "exchange/JwwGaibu.h"
+#include "exchange/reader/line_tokenizer.h"
 
-// The tokens of one exchange-file line; Count is at most 32.
-struct TLineTokens {
-    std::string_view Items[32];
-    int32_t Count = 0;
-    std::string_view operator[](int32_t i) const { return i < Count ? Items[i] : std::string_view(); }
-};
-
-void ClearEntityStore();
+// Every stored entity consumes the "hhp" number and the z flags that were meant for it; any entity
+// but a bare segment also ends a polyline and a dimension waiting for its text.
+void EndEntity(bool endsGroups);
 
 // Each stores one entity from a line the dispatcher matched (it has checked the token count),
 // then resets the per-entity attributes. They may throw std::bad_alloc.
 void StoreLineSegment(const TLineTokens& t);
+void StoreSegment(double x1, double y1, double x2, double y2);
 void StoreCircle(const TLineTokens& t);
 void StoreArc(const TLineTokens& t);
 void StoreText(const TLineTokens& t, int32_t kind);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "exchange/JwwGaibu.h"
+#include "exchange/text_keywords.h"
 #include "util/MyFunc.h"
 
 namespace {
@@ -64,37 +65,10 @@ std::string TextHead(std::string_view keyword, double x, double y, double dx, do
     return std::string(keyword) + " " + Coordinates(x, y, dx, dy) + " \"";
 }
 
-std::string_view TextKeyword(int32_t kind) {
-    switch (kind) {
-    case 1:
-        return "cv";
-    case 2:
-        return "cs";
-    case 3:
-        return "cr";
-    case 4:
-        return "co";
-    case 5:
-        return "cp";
-    case 6:
-        return "ct";
-    case 7:
-        return "ck";
-    case 8:
-        return "cz";
-    case 9:
-        return "c2";
-    default:
-        return "ch";
-    }
-}
-
 // The length of the dimension line rounded to 1e-8, in extended precision as the host's own
 // dimension values are.
 double RoundedLength(double x1, double y1, double x2, double y2) {
-    long double dx = static_cast<long double>(x2) - x1;
-    long double dy = static_cast<long double>(y2) - y1;
-    long double d = std::sqrt(dx * dx + dy * dy);
+    const long double d = PointDistanceExtended(x1, y1, x2, y2);
     return static_cast<double>(std::trunc(d / kCommandTolerance<long double> + 0.5L) *
                                kCommandTolerance<long double>);
 }
@@ -109,9 +83,9 @@ void ResetCommandCaches() {
     state.LineType = 1;
     state.LineWidth = 0;
     state.TextType = 1;
-    state.FreeText = TTextTypeSize{2, 2, 0, 1};
+    state.FreeText = kDefaultFreeText;
     state.CcCode = 0;
-    state.FontName = "<ＭＳ ゴシック>";
+    state.FontName = kDefaultFontName;
     state.PnColor = 1;
     state.SolidColor = 0;
     state.Force.fill(true);

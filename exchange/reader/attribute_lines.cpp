@@ -1,5 +1,5 @@
 // The attribute lines: layer group, layer, colour, line type, width, font and text type, with first-seen.
-#include "exchange/line_rules.h"
+#include "exchange/reader/line_rules.h"
 
 #include "util/MyFunc.h"
 
@@ -16,12 +16,8 @@ bool TakeFirstSeen(TAttributeKind kind) {
 
 // One hexadecimal digit after the two-letter keyword; anything else is group or layer 0.
 int32_t HexDigitAt(std::string_view s, size_t pos) {
-    if (pos >= s.size()) return 0;
-    const char c = s[pos];
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return 0;
+    const int digit = pos < s.size() ? HexDigitValue(s[pos]) : -1;
+    return digit < 0 ? 0 : digit;
 }
 
 // Every attribute line sets the running value and ends a polyline; the first of its kind also

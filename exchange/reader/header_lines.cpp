@@ -1,5 +1,5 @@
 // The drawing-wide lines the host writes before the selection: file name, axis, scales, paper, text types.
-#include "exchange/line_rules.h"
+#include "exchange/reader/line_rules.h"
 
 #include "util/MyFunc.h"
 

@@ -1,7 +1,7 @@
 // Splits an exchange-file line into tokens: blanks and tabs separate, a quote or equals sign ends splitting.
-#include "exchange/line_tokenizer.h"
-#include "exchange/plain_bytes.h"
-#include "util/Sjis.h"
+#include "exchange/reader/line_tokenizer.h"
+#include "exchange/reader/plain_bytes.h"
+#include "util/sjis_bytes.h"
 
 #include <array>
 #include <cstdint>
