@@ -77,19 +77,29 @@ void StoreSegment(double x1, double y1, double x2, double y2) {
 }
 
 void StoreCircle(const TLineTokens& t) {
+    StoreCircle(Real(t, 1), Real(t, 2), Real(t, 3));
+}
+
+void StoreCircle(double x, double y, double radius) {
     TJwwEntCir& c = AddCircleRecord();
-    c.X = Real(t, 1);
-    c.Y = Real(t, 2);
-    c.Radius = Real(t, 3);
+    c.X = x;
+    c.Y = y;
+    c.Radius = radius;
     EndEntity(true);
 }
 
 void StoreArc(const TLineTokens& t) {
+    double v[7];
+    for (int32_t i = 0; i < 7; ++i) v[i] = Real(t, 1 + i);
+    StoreArc(v);
+}
+
+void StoreArc(const double (&v)[7]) {
     TJwwEntArc& arc = AddArcRecord();
-    arc.X = Real(t, 1);
-    arc.Y = Real(t, 2);
-    arc.Radius = Real(t, 3);
-    for (int32_t i = 0; i < 4; ++i) arc.Values[i] = Real(t, 4 + i);
+    arc.X = v[0];
+    arc.Y = v[1];
+    arc.Radius = v[2];
+    for (int32_t i = 0; i < 4; ++i) arc.Values[i] = v[3 + i];
     EndEntity(true);
 }
 
@@ -108,10 +118,14 @@ void StoreText(const TLineTokens& t, int32_t kind) {
 }
 
 void StorePoint(const TLineTokens& t) {
+    StorePoint(Real(t, 1), Real(t, 2));
+}
+
+void StorePoint(double x, double y) {
     TJwwEntPnt& p = AddPointRecord();
     p.Head.Color = AttributeState().PnColor;
-    p.X = Real(t, 1);
-    p.Y = Real(t, 2);
+    p.X = x;
+    p.Y = y;
     EndEntity(true);
 }
 

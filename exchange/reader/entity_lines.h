@@ -15,9 +15,12 @@ void EndEntity(bool endsGroups);
 void StoreLineSegment(const TLineTokens& t);
 void StoreSegment(double x1, double y1, double x2, double y2);
 void StoreCircle(const TLineTokens& t);
+void StoreCircle(double x, double y, double radius);
 void StoreArc(const TLineTokens& t);
+void StoreArc(const double (&values)[7]); // centre, radius, then the four values after it
 void StoreText(const TLineTokens& t, int32_t kind);
 void StorePoint(const TLineTokens& t);
+void StorePoint(double x, double y);
 void StoreMarker(const TLineTokens& t);
 void StoreBlock(const TLineTokens& t);
 void StoreSlSolid(const TLineTokens& t);

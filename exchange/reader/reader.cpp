@@ -42,24 +42,53 @@ bool IsSeparator(char c) {
     return c == ' ' || c == '\t';
 }
 
-// Most lines of a large drawing are bare segments, four plain decimals. Such a line is read here
-// in one pass, with nothing moved; the store gets what the tokens and the keyword table would have
-// given it. Anything else (a keyword, another separator, a control byte, a longer number) answers
-// nullptr and goes the general way. Returns the byte after the line's line feed.
-const char* ReadBareSegment(const char* p, const char* end) {
-    double v[4];
-    for (int i = 0; i < 4; ++i) {
+// Reads plain decimals to the end of the line, each after at least one separator (the first one
+// too when a keyword stands before it), and answers how many, with p past the line feed. Anything
+// else in the line (another separator, a control byte, a longer number, a blank before the line
+// end, which makes an empty token of its own) or more than most numbers answers -1, and the line
+// goes the general way. The line ends at a line feed, after an optional CR, or at end.
+int ReadPlainNumbers(const char*& p, const char* end, double* values, int most, bool afterKeyword) {
+    for (int count = 0;;) {
         const char* const before = p;
         while (p < end && IsSeparator(*p)) ++p;
-        if (i > 0 && p == before) return nullptr;
-        p = ReadPlainDecimal(p, end, v[i]);
-        if (p == nullptr) return nullptr;
+        if ((count > 0 || afterKeyword) && p == before) return -1;
+        if (count == most) return -1;
+        p = ReadPlainDecimal(p, end, values[count]);
+        if (p == nullptr) return -1;
+        ++count;
+        if (p < end && *p == '\r' && end - p >= 2 && p[1] == '\n') ++p;
+        if (p == end) return count;
+        if (*p == '\n') {
+            ++p;
+            return count;
+        }
     }
-    // A blank after the last number makes an empty fifth token, and so no segment.
-    if (p < end && *p == '\r' && end - p >= 2 && p[1] == '\n') ++p;
-    if (p < end && *p != '\n') return nullptr;
+}
+
+// Most lines of a large drawing are bare segments (four plain decimals), circles, arcs and points.
+// Such a line is read here in one pass, with nothing moved; the store gets what the tokens and the
+// keyword table would have given it. Any other line answers nullptr and goes the general way.
+// Returns the byte after the line's line feed.
+const char* ReadPlainEntity(const char* p, const char* end) {
+    double v[7];
+    if (end - p > 2 && ((p[0] == 'c' && p[1] == 'i') || (p[0] == 'p' && p[1] == 't'))) {
+        const bool circle = p[0] == 'c';
+        const char* after = p + 2;
+        const int count = ReadPlainNumbers(after, end, v, 7, true);
+        if (circle && count == 3)
+            StoreCircle(v[0], v[1], v[2]);
+        else if (circle && count == 7)
+            StoreArc(v);
+        else if (!circle && count == 2)
+            StorePoint(v[0], v[1]);
+        else
+            return nullptr;
+        return after;
+    }
+    const char* after = p;
+    if (ReadPlainNumbers(after, end, v, 4, false) != 4) return nullptr;
     StoreSegment(v[0], v[1], v[2], v[3]);
-    return p < end ? p + 1 : p;
+    return after;
 }
 
 struct TLineFeeder {
@@ -75,7 +104,7 @@ struct TLineFeeder {
         char* const complete = atEof ? end : AfterLastLineFeed(begin, fresh, end);
         char* p = begin;
         while (p < complete) {
-            if (const char* next = ReadBareSegment(p, complete)) {
+            if (const char* next = ReadPlainEntity(p, complete)) {
                 p += next - p;
                 continue;
             }

@@ -207,3 +207,54 @@ TEST_F(ExchangeReaderFile, BareSegmentsAndLinesThatOnlyLookLikeThem) {
     }
     EXPECT_FALSE(std::signbit(LineEntity(2).X1));
 }
+
+// Circles, arcs and points of plain decimals are read in the same pass; lines that only look
+// like them still come out as the keyword table reads them.
+TEST_F(ExchangeReaderFile, PlainCirclesArcsAndPointsAndLinesThatOnlyLookLikeThem) {
+    Write("ci -1.5 2.25 3\r\n"
+          "ci 1 2 3 4 5 6 7\n"
+          "pt 10 20\r\n"
+          "ci\t4 5  6\n"
+          "ci 1 2 3 \r\n"        // a blank at the end makes a fifth token: nothing
+          "ci 7 8 9e0\n"         // not a plain decimal, still a circle
+          "cix 1 2 3\n"          // no keyword: four tokens make a segment
+          "pt 1 2 3\n"           // no point: four tokens make a segment
+          "ci 1 2 3 4 5 6 7 8\n" // eight numbers: still an arc of the first seven
+          "ci 1 2\r3\n"          // the CR inside the line is dropped: "ci 1 23", nothing
+          "ci1 2 3\n"            // no keyword, three tokens: nothing
+          "pt 5 6");
+    ASSERT_TRUE(ReadExchangeFile(path));
+    ASSERT_EQ(EntityCount(ekCir), 3);
+    ASSERT_EQ(EntityCount(ekArc), 2);
+    ASSERT_EQ(EntityCount(ekPnt), 2);
+    ASSERT_EQ(EntityCount(ekLin), 2);
+    EXPECT_EQ(EntityOrderCount(), 9);
+    const double circles[3][3] = {{-1.5, 2.25, 3}, {4, 5, 6}, {7, 8, 9}};
+    for (int32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(CircleEntity(i).X, circles[i][0]) << i;
+        EXPECT_EQ(CircleEntity(i).Y, circles[i][1]) << i;
+        EXPECT_EQ(CircleEntity(i).Radius, circles[i][2]) << i;
+    }
+    for (int32_t i = 0; i < 2; ++i) {
+        const TJwwEntArc& a = ArcEntity(i);
+        EXPECT_EQ(a.X, 1) << i;
+        EXPECT_EQ(a.Y, 2) << i;
+        EXPECT_EQ(a.Radius, 3) << i;
+        EXPECT_EQ(a.Values[0], 4) << i;
+        EXPECT_EQ(a.Values[1], 5) << i;
+        EXPECT_EQ(a.Values[2], 6) << i;
+        EXPECT_EQ(a.Values[3], 7) << i;
+    }
+    EXPECT_EQ(PointEntity(0).X, 10);
+    EXPECT_EQ(PointEntity(0).Y, 20);
+    EXPECT_EQ(PointEntity(1).X, 5);
+    EXPECT_EQ(PointEntity(1).Y, 6);
+    for (int32_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(LineEntity(i).X1, 0) << i;
+        EXPECT_EQ(LineEntity(i).Y1, 1) << i;
+        EXPECT_EQ(LineEntity(i).X2, 2) << i;
+        EXPECT_EQ(LineEntity(i).Y2, 3) << i;
+    }
+    const TEntityKind order[9] = {ekCir, ekArc, ekPnt, ekCir, ekCir, ekLin, ekLin, ekArc, ekPnt};
+    for (int32_t i = 0; i < 9; ++i) EXPECT_EQ(EntityOrderAt(i).Kind, order[i]) << i;
+}

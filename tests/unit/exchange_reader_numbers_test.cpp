@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "exchange/reader/token_numbers.h"
 
@@ -69,4 +70,35 @@ TEST(ExchangeTokenNumbers, ReadsDigitsEightAtATime) {
     EXPECT_EQ(TokenToReal("\xFA\xFA\xFA\xFA\xFA\xFA\xFA\xFA"), 0);
     EXPECT_EQ(TokenToReal("12345678 "), 0);
     EXPECT_EQ(TokenToReal("1234.5678x"), 0);
+}
+
+// Sixteen bytes are read at once where they are there: the point anywhere among them, the number
+// ending inside them, right at their end, or past them, with what the host writes after it.
+TEST(ExchangeTokenNumbers, ReadsSixteenBytesAtOnce) {
+    const std::string digits = "9876543210123456789";
+    for (size_t length = 1; length <= 19; ++length)
+        for (size_t point = 0; point <= length; ++point)
+            for (const char* sign : {"", "-", "+"})
+                for (const char* after :
+                     {"", " 1 2 3 4 5 6 7 8 9 0 1 2 3 4 5 6", "\r\n", "e+06 0 0 0 0 0 0 0 0"}) {
+                    std::string number(sign);
+                    number.append(digits, 0, point);
+                    if (point < length) number += '.';
+                    number.append(digits, point, length - point);
+                    const std::string text = number + after;
+                    double value = -1;
+                    const char* end = ReadPlainDecimal(text.data(), text.data() + text.size(), value);
+                    ASSERT_EQ(end, text.data() + number.size()) << text;
+                    EXPECT_TRUE(SameBits(value, TextToFloat(number))) << text;
+                }
+    // Sixteen digits and a point is one byte too many for the quick read; the long way reads it.
+    EXPECT_EQ(TokenToReal("1234567890123456.5"), 1234567890123456.5);
+    EXPECT_EQ(TokenToReal("0.00000000000001250"), 0.0000000000000125);
+    // No digit at all, with sixteen bytes to read.
+    double value = -1;
+    const std::string noDigits = ". 1234567890123456";
+    EXPECT_EQ(ReadPlainDecimal(noDigits.data(), noDigits.data() + noDigits.size(), value), nullptr);
+    const std::string zero = "-0.000000000000000 1";
+    EXPECT_EQ(ReadPlainDecimal(zero.data(), zero.data() + zero.size(), value), zero.data() + 18);
+    EXPECT_TRUE(SameBits(value, 0.0));
 }
