@@ -241,7 +241,7 @@ int32_t EntityCount(TEntityKind kind);
 const TJwwEntLin& LineEntity(int32_t index);
 const TJwwEntCir& CircleEntity(int32_t index);
 const TJwwEntArc& ArcEntity(int32_t index);
-const TJwwEntTxt& TextEntity(int32_t index);
+TJwwEntTxt TextEntity(int32_t index); // texts are stored packed: a copy, unpacked on each call
 const TJwwEntPnt& PointEntity(int32_t index);
 const TJwwEntMrk& MarkerEntity(int32_t index);
 const TJwwEntDim& DimensionEntity(int32_t index);

@@ -104,15 +104,21 @@ void StoreArc(const double (&v)[7]) {
 }
 
 void StoreText(const TLineTokens& t, int32_t kind) {
-    const TKeptTexts kept{KeepFontName(AttributeState().FontName), KeepRecordText(t[5])};
+    const TRecordText font = KeepFontName(AttributeState().FontName);
     if (kind == 2 && AttributeState().DimensionPending) {
+        const TKeptTexts kept{font, KeepRecordText(t[5])};
         TJwwEntDim& dim = AddDimensionRecord();
         dim.Line = PendingDimensionLine();
         dim.Line.PolylineNo = 0;
         FillEntityHead(dim.Text.Head);
         FillText(dim.Text, t, kind, kept);
     } else {
-        FillText(AddTextRecord(), t, kind, kept);
+        // The store copies the text itself; until then the record points into the line.
+        const std::string_view text = t[5].substr(0, kMaxRecordText);
+        TJwwEntTxt txt;
+        FillEntityHead(txt.Head);
+        FillText(txt, t, kind, TKeptTexts{font, TRecordText{text.data(), static_cast<uint8_t>(text.size())}});
+        AddTextRecord(txt);
     }
     EndEntity(true);
 }

@@ -2,6 +2,7 @@
 #include "exchange/store/entity_store.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -11,11 +12,55 @@
 
 namespace {
 
+// What a run of texts shares: everything of a text record but its position, direction and text.
+struct TTextStyle {
+    TJwwEntHead Head;
+    int32_t Kind = 0;
+    int32_t CcCode = 0;
+    int32_t TextType = 0;
+    double Width = 0, Height = 0, Spacing = 0;
+    TRecordText FontName;
+
+    // Bit for bit, so that -0 and 0 (or two NaNs) never share a style.
+    bool SameAs(const TJwwEntTxt& t) const {
+        const TJwwEntHead& h = t.Head;
+        return Head.HhpNumber == h.HhpNumber && Head.LayerGroup == h.LayerGroup && Head.Layer == h.Layer &&
+               Head.Color == h.Color && Head.LineType == h.LineType && Head.LineWidth == h.LineWidth &&
+               Head.ZFlags == h.ZFlags && Kind == t.Kind && CcCode == t.CcCode && TextType == t.TextType &&
+               Bits(Width) == Bits(t.Width) && Bits(Height) == Bits(t.Height) &&
+               Bits(Spacing) == Bits(t.Spacing) && FontName.Bytes == t.FontName.Bytes &&
+               FontName.Length == t.FontName.Length;
+    }
+    static uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
+};
+
+// A text record as stored. A drawing's texts are mostly short and come in runs of one style, and
+// their direction is mostly (1, 0): a record names its style, keeps 0, 1 and -1 as two bits each,
+// and puts its other values, then its text, in the arena. A line "ch 0 0 1 0 a" costs about
+// 25 bytes this way, where a whole TJwwEntTxt takes 128.
+struct TPackedText {
+    const char* Bytes = nullptr; // the stored values, then the text
+    uint32_t Style = 0;
+    uint8_t Length = 0;  // of the text
+    uint8_t Forms = 0;   // two bits for each of X, Y, Dx and Dy, from the lowest
+};
+
+enum TValueForm : uint8_t { vfZero, vfOne, vfMinusOne, vfStored };
+
+TValueForm FormOf(double v) {
+    const uint64_t bits = std::bit_cast<uint64_t>(v);
+    if (bits == std::bit_cast<uint64_t>(0.0)) return vfZero;
+    if (bits == std::bit_cast<uint64_t>(1.0)) return vfOne;
+    if (bits == std::bit_cast<uint64_t>(-1.0)) return vfMinusOne;
+    return vfStored;
+}
+
 struct TEntityStore {
     TChunkedArray<TJwwEntLin> Lin;
     TChunkedArray<TJwwEntCir> Cir;
     TChunkedArray<TJwwEntArc> Arc;
-    TChunkedArray<TJwwEntTxt> Txt;
+    TChunkedArray<TPackedText> Txt;
+    TChunkedArray<TTextStyle> TextStyles;
     TChunkedArray<TJwwEntPnt> Pnt;
     TChunkedArray<TJwwEntMrk> Mrk;
     TChunkedArray<TJwwEntDim> Dim;
@@ -38,19 +83,23 @@ struct TTextArena {
     size_t Left = 0;
     TRecordText LastFont; // the copy of the last font name kept
 
-    TRecordText Keep(std::string_view text) {
-        const size_t n = std::min<size_t>(text.size(), kMaxRecordText);
-        if (n == 0) return TRecordText{};
+    // Room for n bytes (at most a few hundred); not zero-filled: every byte handed out is written first.
+    char* Take(size_t n) {
         if (Left < n) {
-            // Not zero-filled: every byte handed out is written first.
             Next = static_cast<char*>(AllocateBlockMemory(kBlockBytes));
             Left = kBlockBytes;
         }
-        std::memcpy(Next, text.data(), n);
-        const TRecordText kept{Next, static_cast<uint8_t>(n)};
+        char* taken = Next;
         Next += n;
         Left -= n;
-        return kept;
+        return taken;
+    }
+    TRecordText Keep(std::string_view text) {
+        const size_t n = std::min<size_t>(text.size(), kMaxRecordText);
+        if (n == 0) return TRecordText{};
+        char* kept = Take(n);
+        std::memcpy(kept, text.data(), n);
+        return TRecordText{kept, static_cast<uint8_t>(n)};
     }
     void Clear() {
         Next = nullptr;
@@ -134,6 +183,7 @@ bool IsEntityKind(TEntityKind kind) {
 
 void ClearEntityStore() {
     for (int k = ekLin; k <= ekSg; ++k) WithArray(static_cast<TEntityKind>(k), [](auto& a) { a.Clear(); });
+    gStore.TextStyles.Clear();
     gStore.Order.Clear();
     gStore.PendingLine = DefaultPendingLine();
     gTexts.Clear();
@@ -174,8 +224,46 @@ TJwwEntCir& AddCircleRecord() {
 TJwwEntArc& AddArcRecord() {
     return Add(gStore.Arc, ekArc);
 }
-TJwwEntTxt& AddTextRecord() {
-    return Add(gStore.Txt, ekTxt);
+void AddTextRecord(const TJwwEntTxt& text) {
+    const double values[4] = {text.X, text.Y, text.Dx, text.Dy};
+    uint8_t forms = 0;
+    size_t stored = 0;
+    for (int i = 0; i < 4; ++i) {
+        const TValueForm form = FormOf(values[i]);
+        forms |= static_cast<uint8_t>(form << (2 * i));
+        if (form == vfStored) ++stored;
+    }
+    const size_t length = std::min<size_t>(text.Text.Length, kMaxRecordText);
+    // Everything that may fail comes before the record: a failed allocation leaves at most an unused
+    // style or unused arena bytes, never a half-made record.
+    char* bytes = gTexts.Take(stored * sizeof(double) + length);
+    char* at = bytes;
+    for (int i = 0; i < 4; ++i) {
+        if (FormOf(values[i]) != vfStored) continue;
+        std::memcpy(at, &values[i], sizeof(double));
+        at += sizeof(double);
+    }
+    if (length > 0) std::memcpy(at, text.Text.Bytes, length);
+    TChunkedArray<TTextStyle>& styles = gStore.TextStyles;
+    if (styles.Count == 0 || !styles[styles.Count - 1].SameAs(text)) {
+        TTextStyle& style = styles.Append();
+        style.Head = text.Head;
+        style.Kind = text.Kind;
+        style.CcCode = text.CcCode;
+        style.TextType = text.TextType;
+        style.Width = text.Width;
+        style.Height = text.Height;
+        style.Spacing = text.Spacing;
+        style.FontName = text.FontName;
+    }
+    AppendOrder(ekTxt, gStore.Txt.Count);
+    try {
+        gStore.Txt.Append() = TPackedText{bytes, static_cast<uint32_t>(styles.Count - 1),
+                                          static_cast<uint8_t>(length), forms};
+    } catch (...) {
+        gStore.Order.DropLast();
+        throw;
+    }
 }
 TJwwEntPnt& AddPointRecord() {
     return Add(gStore.Pnt, ekPnt);
@@ -230,8 +318,40 @@ const TJwwEntCir& CircleEntity(int32_t index) {
 const TJwwEntArc& ArcEntity(int32_t index) {
     return At(gStore.Arc, index);
 }
-const TJwwEntTxt& TextEntity(int32_t index) {
-    return At(gStore.Txt, index);
+TJwwEntTxt TextEntity(int32_t index) {
+    TJwwEntTxt text;
+    if (index < 0 || index >= gStore.Txt.Count) return text;
+    const TPackedText& packed = gStore.Txt[index];
+    const TTextStyle& style = gStore.TextStyles[static_cast<int32_t>(packed.Style)];
+    text.Head = style.Head;
+    text.Kind = style.Kind;
+    text.CcCode = style.CcCode;
+    text.TextType = style.TextType;
+    text.Width = style.Width;
+    text.Height = style.Height;
+    text.Spacing = style.Spacing;
+    text.FontName = style.FontName;
+    const char* at = packed.Bytes;
+    double* values[4] = {&text.X, &text.Y, &text.Dx, &text.Dy};
+    for (int i = 0; i < 4; ++i) {
+        switch (static_cast<TValueForm>((packed.Forms >> (2 * i)) & 3)) {
+        case vfZero:
+            *values[i] = 0.0;
+            break;
+        case vfOne:
+            *values[i] = 1.0;
+            break;
+        case vfMinusOne:
+            *values[i] = -1.0;
+            break;
+        case vfStored:
+            std::memcpy(values[i], at, sizeof(double));
+            at += sizeof(double);
+            break;
+        }
+    }
+    if (packed.Length > 0) text.Text = TRecordText{at, packed.Length};
+    return text;
 }
 const TJwwEntPnt& PointEntity(int32_t index) {
     return At(gStore.Pnt, index);

@@ -13,7 +13,9 @@ void ClearEntityStore();
 TJwwEntLin& AddLineRecord();
 TJwwEntCir& AddCircleRecord();
 TJwwEntArc& AddArcRecord();
-TJwwEntTxt& AddTextRecord();
+// A text is stored packed (TextEntity unpacks it): its text is copied, so it may be any bytes the caller
+// holds, cut to kMaxRecordText; its font name must be one the store keeps (KeepFontName).
+void AddTextRecord(const TJwwEntTxt& text);
 TJwwEntPnt& AddPointRecord();
 TJwwEntMrk& AddMarkerRecord();
 TJwwEntDim& AddDimensionRecord();

@@ -1,9 +1,12 @@
 // Entities read from the exchange file: records, headers, order list, polylines and dimension entities.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <limits>
 #include <string>
 
 #include "exchange/JwwGaibu.h"
+#include "exchange/store/entity_store.h"
 #include "test_support.h"
 
 namespace {
@@ -153,6 +156,69 @@ TEST_F(ExchangeStore, LongTextsAreCutTo255Bytes) {
     Lines({font, "ch 0 0 1 0 \"" + text});
     EXPECT_EQ(TextEntity(0).Text.View(), std::string(255, 'a'));
     EXPECT_EQ(TextEntity(0).FontName.View(), std::string(255, 'f'));
+}
+
+// Texts are kept packed; each must come back with every value and attribute it was stored with.
+TEST_F(ExchangeStore, TextsComeBackBitForBitWhateverTheirValues) {
+    const double values[] = {0.0, -0.0, 1.0, -1.0, 1.0000000000000002, -6059.66923758388, 1e300,
+                             std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity()};
+    const TRecordText font = KeepFontName("Arial");
+    int32_t count = 0;
+    for (double x : values)
+        for (double dy : values) {
+            TJwwEntTxt t;
+            t.Head.Layer = count % 3;
+            t.Width = 2.5;
+            t.X = x;
+            t.Y = -x;
+            t.Dx = 1;
+            t.Dy = dy;
+            t.FontName = font;
+            const std::string text(static_cast<size_t>(count % 4), 'a' + static_cast<char>(count % 26));
+            t.Text = TRecordText{text.data(), static_cast<uint8_t>(text.size())};
+            AddTextRecord(t);
+            ++count;
+        }
+    ASSERT_EQ(EntityCount(ekTxt), count);
+    const auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
+    int32_t i = 0;
+    for (double x : values)
+        for (double dy : values) {
+            const TJwwEntTxt t = TextEntity(i);
+            EXPECT_EQ(bits(t.X), bits(x)) << i;
+            EXPECT_EQ(bits(t.Y), bits(-x)) << i;
+            EXPECT_EQ(bits(t.Dx), bits(1.0)) << i;
+            EXPECT_EQ(bits(t.Dy), bits(dy)) << i;
+            EXPECT_EQ(t.Head.Layer, i % 3) << i;
+            EXPECT_EQ(t.Width, 2.5) << i;
+            EXPECT_EQ(t.FontName.View(), "Arial") << i;
+            EXPECT_EQ(t.Text.View(), std::string(static_cast<size_t>(i % 4), 'a' + static_cast<char>(i % 26))) << i;
+            ++i;
+        }
+    // Past the end: an empty record.
+    EXPECT_EQ(TextEntity(count).Text.View(), "");
+    EXPECT_EQ(TextEntity(count).X, 0);
+}
+
+// A run of texts shares what it has in common, and a change anywhere in it starts another run.
+TEST_F(ExchangeStore, TextsKeepTheirOwnAttributesAcrossRuns) {
+    Lines({"ch 0 0 1 0 a", "ly5", "ch 0 0 1 0 b", "hhp3", "ch 0 0 1 0 c", "ch 0 0 1 0 d", "cn$Arial",
+           "cv 0 0 1 0 e", "cn$Tahoma", "ch 2 0 0 1 f", "cn$Arial", "ch 0 0 1 0 g"});
+    ASSERT_EQ(EntityCount(ekTxt), 7);
+    EXPECT_EQ(TextEntity(0).Head.Layer, 0);
+    EXPECT_EQ(TextEntity(1).Head.Layer, 5);
+    EXPECT_EQ(TextEntity(2).Head.HhpNumber, 3);
+    EXPECT_EQ(TextEntity(3).Head.HhpNumber, 0);
+    EXPECT_EQ(TextEntity(3).Head.Layer, 5);
+    EXPECT_EQ(TextEntity(4).FontName.View(), "Arial");
+    EXPECT_EQ(TextEntity(4).Kind, 1);
+    EXPECT_EQ(TextEntity(5).FontName.View(), "Tahoma");
+    EXPECT_EQ(TextEntity(5).Kind, 0);
+    EXPECT_EQ(TextEntity(5).X, 2);
+    EXPECT_EQ(TextEntity(5).Dy, 1);
+    EXPECT_EQ(TextEntity(6).FontName.View(), "Arial");
+    const std::string texts = "abcdefg";
+    for (int32_t i = 0; i < 7; ++i) EXPECT_EQ(TextEntity(i).Text.View(), texts.substr(static_cast<size_t>(i), 1));
 }
 
 TEST_F(ExchangeStore, PointsTakeThePointColour) {
