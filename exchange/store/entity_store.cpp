@@ -127,16 +127,20 @@ template <class T> const T& At(const TChunkedArray<T>& array, int32_t index) {
 }
 
 // Order first, then the record: if the order list cannot grow, no unlisted record is left behind.
-template <class T> T& Add(TChunkedArray<T>& array, TEntityKind kind) {
+template <class T> T& AddListed(TChunkedArray<T>& array, TEntityKind kind) {
     AppendOrder(kind, array.Count);
     try {
-        T& record = array.Append();
-        FillEntityHead(record.Head);
-        return record;
+        return array.Append();
     } catch (...) {
         gStore.Order.DropLast();
         throw;
     }
+}
+
+template <class T> T& Add(TChunkedArray<T>& array, TEntityKind kind) {
+    T& record = AddListed(array, kind);
+    FillEntityHead(record.Head);
+    return record;
 }
 
 template <class F> auto WithArray(TEntityKind kind, F f) {
@@ -226,20 +230,21 @@ TJwwEntArc& AddArcRecord() {
 }
 void AddTextRecord(const TJwwEntTxt& text) {
     const double values[4] = {text.X, text.Y, text.Dx, text.Dy};
+    TValueForm form[4];
     uint8_t forms = 0;
     size_t stored = 0;
     for (int i = 0; i < 4; ++i) {
-        const TValueForm form = FormOf(values[i]);
-        forms |= static_cast<uint8_t>(form << (2 * i));
-        if (form == vfStored) ++stored;
+        form[i] = FormOf(values[i]);
+        forms |= static_cast<uint8_t>(form[i] << (2 * i));
+        if (form[i] == vfStored) ++stored;
     }
     const size_t length = std::min<size_t>(text.Text.Length, kMaxRecordText);
-    // Everything that may fail comes before the record: a failed allocation leaves at most an unused
-    // style or unused arena bytes, never a half-made record.
+    // The bytes and the style come before the record: a failed allocation leaves at most unused arena
+    // bytes or an unused style, never a half-made record.
     char* bytes = gTexts.Take(stored * sizeof(double) + length);
     char* at = bytes;
     for (int i = 0; i < 4; ++i) {
-        if (FormOf(values[i]) != vfStored) continue;
+        if (form[i] != vfStored) continue;
         std::memcpy(at, &values[i], sizeof(double));
         at += sizeof(double);
     }
@@ -256,14 +261,8 @@ void AddTextRecord(const TJwwEntTxt& text) {
         style.Spacing = text.Spacing;
         style.FontName = text.FontName;
     }
-    AppendOrder(ekTxt, gStore.Txt.Count);
-    try {
-        gStore.Txt.Append() = TPackedText{bytes, static_cast<uint32_t>(styles.Count - 1),
-                                          static_cast<uint8_t>(length), forms};
-    } catch (...) {
-        gStore.Order.DropLast();
-        throw;
-    }
+    AddListed(gStore.Txt, ekTxt) =
+        TPackedText{bytes, static_cast<uint32_t>(styles.Count - 1), static_cast<uint8_t>(length), forms};
 }
 TJwwEntPnt& AddPointRecord() {
     return Add(gStore.Pnt, ekPnt);
