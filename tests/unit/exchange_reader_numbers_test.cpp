@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "exchange/reader/token_numbers.h"
@@ -52,8 +53,41 @@ TEST(ExchangeTokenNumbers, AgreesBitForBitWithTextToFloat) {
                              "0000000012345678",
                              "1234567890123456.789",
                              "00000000000000000001",
-                             "0.0000000000000000001"})
+                             "0.0000000000000000001",
+                             // Rounded twice in extended precision, these end one unit away from
+                             // the double quotient.
+                             "690.8295344",
+                             "46256081.2700282",
+                             "65929.77592439",
+                             "0.00000982",
+                             "0.0000000000291",
+                             "-0.000000000242685",
+                             "0.0001061126130",
+                             "0.0245020924699618",
+                             "0.9562622016374",
+                             "0.0000000000009329789",
+                             "0.22894052396207"})
         EXPECT_TRUE(SameBits(TokenToReal(text), TextToFloat(text))) << text;
+}
+
+// Random plain decimals of up to sixteen digits, the point anywhere: among them are a few hundred whose
+// extended quotient is rounded twice, and every one must still come out as TextToFloat has it.
+TEST(ExchangeTokenNumbers, AgreesWithTextToFloatOnRandomDecimals) {
+    std::mt19937_64 random(20261209);
+    int differing = 0;
+    for (int i = 0; i < 300000 && differing < 10; ++i) {
+        std::string text = (random() & 1) ? "-" : "";
+        const int count = 1 + static_cast<int>(random() % 16);
+        const int point = static_cast<int>(random() % static_cast<uint64_t>(count + 1));
+        for (int d = 0; d < count; ++d) {
+            if (d == point) text += '.';
+            text += static_cast<char>('0' + random() % 10);
+        }
+        if (!SameBits(TokenToReal(text), TextToFloat(text))) {
+            ++differing;
+            ADD_FAILURE() << text;
+        }
+    }
 }
 
 TEST(ExchangeTokenNumbers, ReadsDigitsEightAtATime) {
