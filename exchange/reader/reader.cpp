@@ -1,14 +1,20 @@
-// Reads the exchange file in large blocks and tokenizes each line where it lies in the block.
+// Reads the exchange file in large blocks and tokenizes each line where it lies in the block; a large
+// file on two threads, one finding the lines while the other applies them.
 #include "exchange/reader/reader.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 #include "exchange/JwwGaibu.h"
 #include "exchange/reader/entity_lines.h"
@@ -19,6 +25,9 @@
 namespace {
 
 constexpr size_t kBlockSize = 1 << 20;
+// A file at least this large is read by two threads: one reads and parses its lines, the other applies
+// them. Below it a second thread would cost more than it saves.
+constexpr uintmax_t kTwoThreadBytes = uintmax_t{8} << 20;
 
 // The byte after the last line feed of [begin, end), or nothing: every line before it is complete.
 // Only the bytes read last are looked at: those kept from before hold no line feed, so a long line
@@ -65,82 +74,311 @@ int ReadPlainNumbers(const char*& p, const char* end, double* values, int most, 
     }
 }
 
+enum TPlainKind : uint8_t { pkSegment, pkCircle, pkArc, pkPoint };
+
+// How many values a plain entity line of each kind has.
+constexpr uint8_t kPlainValues[] = {4, 3, 7, 2};
+
 // Most lines of a large drawing are bare segments (four plain decimals), circles, arcs and points.
-// Such a line is read here in one pass, with nothing moved; the store gets what the tokens and the
-// keyword table would have given it. Any other line answers nullptr and goes the general way.
-// Returns the byte after the line's line feed.
-const char* ReadPlainEntity(const char* p, const char* end) {
-    double v[7];
+// Such a line is read here in one pass, with nothing moved, into its kind and values; the store then
+// gets from StorePlainEntity what the tokens and the keyword table would have given it. Any other
+// line answers nullptr and goes the general way. Returns the byte after the line's line feed.
+const char* ReadPlainEntity(const char* p, const char* end, TPlainKind& kind, double (&v)[7]) {
     if (end - p > 2 && ((p[0] == 'c' && p[1] == 'i') || (p[0] == 'p' && p[1] == 't'))) {
         const bool circle = p[0] == 'c';
         const char* after = p + 2;
         const int count = ReadPlainNumbers(after, end, v, 7, true);
         if (circle && count == 3)
-            StoreCircle(v[0], v[1], v[2]);
+            kind = pkCircle;
         else if (circle && count == 7)
-            StoreArc(v);
+            kind = pkArc;
         else if (!circle && count == 2)
-            StorePoint(v[0], v[1]);
+            kind = pkPoint;
         else
             return nullptr;
         return after;
     }
     const char* after = p;
     if (ReadPlainNumbers(after, end, v, 4, false) != 4) return nullptr;
-    StoreSegment(v[0], v[1], v[2], v[3]);
+    kind = pkSegment;
     return after;
 }
 
-struct TLineFeeder {
-    // One token list for every line: the tokenizer sets the count and the tokens below it.
-    TLineTokens Tokens;
+void StorePlainEntity(TPlainKind kind, const double* v) {
+    switch (kind) {
+    case pkSegment:
+        StoreSegment(v[0], v[1], v[2], v[3]);
+        break;
+    case pkCircle:
+        StoreCircle(v[0], v[1], v[2]);
+        break;
+    case pkArc: {
+        const double arc[7] = {v[0], v[1], v[2], v[3], v[4], v[5], v[6]};
+        StoreArc(arc);
+        break;
+    }
+    case pkPoint:
+        StorePoint(v[0], v[1]);
+        break;
+    }
+}
 
-    // Hands on every complete line of [begin, end) and returns where the unfinished rest starts;
-    // [begin, fresh) is the rest of the block before, which holds no line feed.
-    // A line ends at a line feed only; the CR of a CR LF is not part of it, while any other CR
-    // stays in the line (the tokenizer drops it). An unfinished line waits for the next block,
-    // so a CR LF split across two blocks is still seen as one pair.
-    char* Lines(char* begin, char* fresh, char* end, bool atEof) {
+// The lines of one block: plain entity lines already read into their values, every other line left
+// where it lies in the buffer, to be tokenized there when it is applied. On two threads the reading
+// one finds the lines and the applying one tokenizes the rest, which shares the work about evenly.
+// The buffer stays as it is until the block has been applied.
+struct TParsedBlock {
+    struct TLine {
+        size_t First = 0; // into Values for a plain entity, else the line's offset in Buffer
+        bool Plain = false;
+        TPlainKind Kind = pkSegment;
+    };
+    std::unique_ptr<char[]> Buffer;
+    size_t Capacity = 0;
+    size_t Complete = 0; // where the block's last complete line ends
+    std::vector<TLine> Lines;
+    std::vector<double> Values;
+    TLineTokens Tokens; // of the line being applied
+    bool Last = false;   // the end of the file, or of what could be read
+    bool Failed = false; // reading or parsing failed after the lines above
+
+    void Reset() {
+        Lines.clear();
+        Values.clear();
+        Complete = 0;
+        Last = Failed = false;
+    }
+    // Room for at least bytes, starting with the kept bytes of the block before. Not zero-filled:
+    // every byte handed on was first read from the file.
+    void Reserve(size_t bytes, const char* keptFrom, size_t kept) {
+        if (Capacity < bytes) {
+            Buffer.reset();
+            Buffer.reset(new char[bytes]);
+            Capacity = bytes;
+        }
+        if (kept > 0) std::memcpy(Buffer.get(), keptFrom, kept);
+    }
+    // A buffer grown for a long line goes as soon as its block is applied (its unfinished line was
+    // copied on before), so such a line costs about its length, twice at most while it grows.
+    void DropLargeBuffer() {
+        if (Capacity <= kBlockSize) return;
+        Buffer.reset();
+        Capacity = 0;
+    }
+    // Moves the unfinished line [rest, rest + kept) to the front of a buffer of capacity bytes: this one,
+    // or a new one when this one is too small or (after a long line) too large.
+    void KeepTail(const char* rest, size_t kept, size_t capacity) {
+        if (Capacity < capacity || (Capacity > capacity && Capacity > kBlockSize)) {
+            std::unique_ptr<char[]> moved(new char[capacity]);
+            if (kept > 0) std::memcpy(moved.get(), rest, kept);
+            Buffer = std::move(moved);
+            Capacity = capacity;
+        } else if (kept > 0) {
+            std::memmove(Buffer.get(), rest, kept);
+        }
+    }
+    // Finds every complete line of [begin, end), reading the plain ones, and answers where the
+    // unfinished rest starts; [begin, fresh) is the rest of the block before, which holds no line feed.
+    // A line ends at a line feed only; the CR of a CR LF is not part of it, while any other CR stays
+    // in the line (the tokenizer drops it). An unfinished line waits for the next block, so a CR LF
+    // split across two blocks is still seen as one pair. kApplyNow applies each line as it is found
+    // (on one thread) rather than listing it for Apply.
+    template <bool kApplyNow> char* Parse(char* begin, char* fresh, char* end, bool atEof) {
         char* const complete = atEof ? end : AfterLastLineFeed(begin, fresh, end);
+        Complete = static_cast<size_t>(complete - begin);
         char* p = begin;
         while (p < complete) {
-            if (const char* next = ReadPlainEntity(p, complete)) {
+            TLine line;
+            double values[7];
+            if (const char* next = ReadPlainEntity(p, complete, line.Kind, values)) {
+                if constexpr (kApplyNow) {
+                    StorePlainEntity(line.Kind, values);
+                } else {
+                    line.Plain = true;
+                    line.First = Values.size();
+                    Values.insert(Values.end(), values, values + kPlainValues[line.Kind]);
+                    Lines.push_back(line);
+                }
                 p += next - p;
                 continue;
             }
-            p = TokenizeExchangeFileLine(p, complete, Tokens);
-            ApplyExchangeTokens(Tokens);
+            if constexpr (kApplyNow) {
+                p = TokenizeExchangeFileLine(p, complete, Tokens);
+                ApplyExchangeTokens(Tokens);
+            } else {
+                line.First = static_cast<size_t>(p - begin);
+                Lines.push_back(line);
+                char* const feed = static_cast<char*>(std::memchr(p, '\n', static_cast<size_t>(complete - p)));
+                p = feed != nullptr ? feed + 1 : complete;
+            }
         }
         return p;
     }
+    void Apply() {
+        char* const complete = Buffer.get() + Complete;
+        for (const TLine& line : Lines) {
+            if (line.Plain) {
+                StorePlainEntity(line.Kind, Values.data() + line.First);
+                continue;
+            }
+            TokenizeExchangeFileLine(Buffer.get() + line.First, complete, Tokens);
+            ApplyExchangeTokens(Tokens);
+        }
+    }
 };
 
-// Reads blocks through fill(buffer, room), which answers the bytes it put there (0 at the end)
-// or -1 for a read error. A line longer than the buffer doubles it, so one line of N bytes
-// costs about 2N at most while it is read.
-template <class F> bool ReadAllLines(size_t blockSize, F fill) {
-    // Not zero-filled: every byte handed on was first read from the file.
-    size_t capacity = blockSize;
-    std::unique_ptr<char[]> buffer(new char[capacity]);
-    TLineFeeder feeder;
-    size_t kept = 0; // bytes of an unfinished line at the start of the buffer
-    for (;;) {
-        if (kept == capacity) { // a line longer than the buffer
-            std::unique_ptr<char[]> bigger(new char[capacity * 2]);
-            std::memcpy(bigger.get(), buffer.get(), kept);
-            buffer = std::move(bigger);
-            capacity *= 2;
+// Reads blocks through fill(buffer, room), which answers the bytes it put there (0 at the end) or -1
+// for a read error, finds their lines and hands each block to the sink, in order, until the end of
+// the file, a failure, or a sink that takes no more. A line longer than the block goes on in a block
+// twice as large.
+template <class TSink, class F> void FillAndParse(TSink& sink, size_t blockSize, F& fill) {
+    TParsedBlock* block = sink.NextToFill();
+    if (block == nullptr) return;
+    size_t kept = 0; // bytes of an unfinished line at the start of the block
+    try {
+        block->Reserve(blockSize, nullptr, 0);
+        for (;;) {
+            const std::ptrdiff_t got = fill(block->Buffer.get() + kept, block->Capacity - kept);
+            if (got < 0) {
+                block->Failed = block->Last = true;
+                sink.Filled();
+                return;
+            }
+            const bool atEof = got == 0;
+            char* begin = block->Buffer.get();
+            char* end = begin + kept + static_cast<size_t>(got);
+            const char* rest = block->template Parse<TSink::kOneBlock>(begin, begin + kept, end, atEof);
+            if (atEof) {
+                block->Last = true;
+                sink.Filled();
+                return;
+            }
+            // The unfinished line starts the next block.
+            const size_t nextKept = static_cast<size_t>(end - rest);
+            size_t capacity = blockSize;
+            while (capacity <= nextKept) capacity *= 2;
+            if constexpr (TSink::kOneBlock) {
+                // Its lines are applied already: the block takes the next one in.
+                block->KeepTail(rest, nextKept, capacity);
+            } else {
+                // Copied before this block is handed on: from then on it belongs to the applying side.
+                TParsedBlock* next = sink.NextToFill();
+                if (next == nullptr) return;
+                try {
+                    next->Reserve(capacity, rest, nextKept);
+                } catch (...) {
+                    block->Failed = block->Last = true;
+                    sink.Filled();
+                    return;
+                }
+                sink.Filled();
+                block = next;
+            }
+            kept = nextKept;
         }
-        const std::ptrdiff_t got = fill(buffer.get() + kept, capacity - kept);
-        if (got < 0) return false;
-        const bool atEof = got == 0;
-        char* begin = buffer.get();
-        char* end = begin + kept + static_cast<size_t>(got);
-        const char* rest = feeder.Lines(begin, begin + kept, end, atEof);
-        kept = static_cast<size_t>(end - rest);
-        if (kept > 0) std::memmove(buffer.get(), rest, kept);
-        if (atEof) return true;
+    } catch (...) {
+        // Out of memory (while finding lines, or on one thread applying them): what was found so far
+        // is applied, then the reading ends.
+        block->Failed = block->Last = true;
+        sink.Filled();
     }
+}
+
+// The one-thread sink: one block, its lines applied as they are found, then filled again.
+struct TApplyAtOnce {
+    static constexpr bool kOneBlock = true;
+    TParsedBlock Block;
+    bool Succeeded = false;
+
+    TParsedBlock* NextToFill() { return &Block; }
+    void Filled() { Succeeded = Block.Last && !Block.Failed; }
+};
+
+// The two-thread sink: blocks go from the reading thread to the applying one, in order, through a
+// ring of three (one being filled, one waiting, one being applied).
+class TBlockRing {
+  public:
+    static constexpr bool kOneBlock = false;
+    static constexpr uint64_t kSlots = 3;
+
+    // The reading side: the next block to fill, once the applying side has given it back; nullptr
+    // once the applying side has stopped.
+    TParsedBlock* NextToFill() {
+        std::unique_lock<std::mutex> lock(Mutex);
+        Changed.wait(lock, [this] { return Stopped || Filling < Applied + kSlots; });
+        if (Stopped) return nullptr;
+        TParsedBlock& block = Slots[Filling++ % kSlots];
+        block.Reset();
+        return &block;
+    }
+    void Filled() {
+        const std::lock_guard<std::mutex> lock(Mutex);
+        ++Published;
+        Changed.notify_all();
+    }
+    // The applying side: the next block in order, once it is there.
+    TParsedBlock& NextToApply() {
+        std::unique_lock<std::mutex> lock(Mutex);
+        Changed.wait(lock, [this] { return Applied < Published; });
+        return Slots[Applied % kSlots];
+    }
+    void GiveBack() {
+        const std::lock_guard<std::mutex> lock(Mutex);
+        ++Applied;
+        Changed.notify_all();
+    }
+    void Stop() {
+        const std::lock_guard<std::mutex> lock(Mutex);
+        Stopped = true;
+        Changed.notify_all();
+    }
+
+  private:
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    TParsedBlock Slots[kSlots];
+    uint64_t Filling = 0;   // blocks taken by the reading side
+    uint64_t Published = 0; // blocks handed on to be applied
+    uint64_t Applied = 0;   // blocks applied and given back
+    bool Stopped = false;
+};
+
+// Finds the lines on a second thread while this one applies them, in the same order: nothing when no
+// second thread can be started (and then nothing was read yet).
+template <class F> std::optional<bool> ReadOnTwoThreads(size_t blockSize, F& fill) {
+    TBlockRing ring;
+    std::thread reader;
+    try {
+        reader = std::thread([&ring, blockSize, &fill] { FillAndParse(ring, blockSize, fill); });
+    } catch (const std::system_error&) {
+        return std::nullopt;
+    }
+    // However applying ends, the reading thread is stopped and waited for.
+    struct TJoin {
+        TBlockRing& Ring;
+        std::thread& Reader;
+        ~TJoin() {
+            Ring.Stop();
+            Reader.join();
+        }
+    } join{ring, reader};
+    for (;;) {
+        TParsedBlock& block = ring.NextToApply();
+        block.Apply();
+        block.DropLargeBuffer();
+        const bool last = block.Last, failed = block.Failed;
+        ring.GiveBack();
+        if (last) return !failed;
+    }
+}
+
+// Reads and applies every line, on two threads if asked and possible: the same result either way.
+template <class F> bool ReadAllLines(size_t blockSize, F fill, bool twoThreads) {
+    if (twoThreads)
+        if (const std::optional<bool> read = ReadOnTwoThreads(blockSize, fill)) return *read;
+    TApplyAtOnce sink;
+    FillAndParse(sink, blockSize, fill);
+    return sink.Succeeded;
 }
 
 } // namespace
@@ -149,28 +387,30 @@ bool ReadExchangeFile(const std::filesystem::path& path) {
     try {
         std::error_code ec;
         if (!std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) return false;
+        const uintmax_t size = std::filesystem::file_size(path, ec);
         std::ifstream in(path, std::ios::in | std::ios::binary);
         if (!in.is_open()) return false;
-        return ReadAllLines(kBlockSize, [&in](char* to, size_t room) -> std::ptrdiff_t {
+        auto fill = [&in](char* to, size_t room) -> std::ptrdiff_t {
             in.read(to, static_cast<std::streamsize>(room));
             if (in.bad()) return -1;
             return static_cast<std::ptrdiff_t>(in.gcount());
-        });
+        };
+        return ReadAllLines(kBlockSize, fill, !ec && size >= kTwoThreadBytes);
     } catch (...) {
         // Out of memory or a stream failure ends the reading; what was stored so far stays.
         return false;
     }
 }
 
-bool ReadExchangeBytes(std::string_view bytes, size_t blockSize) {
+bool ReadExchangeBytes(std::string_view bytes, size_t blockSize, bool twoThreads) {
     try {
-        return ReadAllLines(std::max<size_t>(blockSize, 1),
-                            [&bytes](char* to, size_t room) -> std::ptrdiff_t {
-                                const size_t n = std::min(room, bytes.size());
-                                if (n > 0) std::memcpy(to, bytes.data(), n);
-                                bytes.remove_prefix(n);
-                                return static_cast<std::ptrdiff_t>(n);
-                            });
+        auto fill = [&bytes](char* to, size_t room) -> std::ptrdiff_t {
+            const size_t n = std::min(room, bytes.size());
+            if (n > 0) std::memcpy(to, bytes.data(), n);
+            bytes.remove_prefix(n);
+            return static_cast<std::ptrdiff_t>(n);
+        };
+        return ReadAllLines(std::max<size_t>(blockSize, 1), fill, twoThreads);
     } catch (...) {
         return false;
     }

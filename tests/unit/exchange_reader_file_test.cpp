@@ -20,6 +20,31 @@ class ExchangeReaderFile : public testing::Test {
     std::filesystem::path path = folder.Path / "JWC_TEMP.TXT";
 };
 
+// What a read leaves: the order list, every segment, text, circle and point, the pending dimension
+// line and the host's angle, in one string to compare.
+std::string StoreFingerprint() {
+    std::string s;
+    const auto add = [&s](double v) { s.append(reinterpret_cast<const char*>(&v), sizeof v); };
+    for (int32_t i = 0; i < EntityOrderCount(); ++i)
+        s += std::to_string(EntityOrderAt(i).Kind) + ":" + std::to_string(EntityOrderAt(i).Index) + " ";
+    for (int32_t i = 0; i < EntityCount(ekLin); ++i) {
+        const TJwwEntLin& l = LineEntity(i);
+        for (double v : {l.X1, l.Y1, l.X2, l.Y2}) add(v);
+        s += std::to_string(l.PolylineNo) + std::to_string(l.Head.Color);
+    }
+    for (int32_t i = 0; i < EntityCount(ekTxt); ++i) {
+        const TJwwEntTxt t = TextEntity(i);
+        s += t.Text.View();
+        add(t.X);
+    }
+    for (int32_t i = 0; i < EntityCount(ekCir); ++i) add(CircleEntity(i).Radius);
+    for (int32_t i = 0; i < EntityCount(ekPnt); ++i) add(PointEntity(i).Y);
+    for (int32_t i = 0; i < EntityCount(ekDim); ++i) s += DimensionEntity(i).Text.Text.View();
+    add(PendingDimensionLine().X1);
+    add(HostParameters().AxisAngle);
+    return s;
+}
+
 } // namespace
 
 TEST_F(ExchangeReaderFile, ReadsAHostFile) {
@@ -127,13 +152,15 @@ TEST_F(ExchangeReaderFile, CrLfSplitAcrossBlocksIsOneLineEnd) {
 }
 
 // The same bytes handed over in blocks of every small size: every line seam a block can make,
-// and a buffer that grows for lines longer than a block, read as one whole file reads.
+// and a buffer that grows for lines longer than a block, read as one whole file reads, on one
+// thread and on two.
 TEST_F(ExchangeReaderFile, EveryBlockSizeReadsTheSameLines) {
     const std::string bytes = "hk 30\r\nlgA\r\n -40496.8595011236 19256.2733412202 1 0\r\n"
                               "ch 1.5 2 1 0 \"\x90\xA1\x96\x40 12\r\n1 2 3 4 \r\npt 7 8\r\n9 8 7 6";
-    for (size_t block = 1; block <= 64; ++block) {
+    for (size_t block = 1; block <= 128; ++block) {
+        // As a small file is read, and as a large one, on two threads.
         InitExchangeData();
-        ASSERT_TRUE(ReadExchangeBytes(bytes, block));
+        ASSERT_TRUE(ReadExchangeBytes(bytes, (block + 1) / 2, block % 2 == 0));
         EXPECT_EQ(HostParameters().AxisAngle, 30) << block;
         ASSERT_EQ(EntityCount(ekLin), 2) << block;
         EXPECT_EQ(LineEntity(0).X1, -40496.8595011236) << block;
@@ -257,4 +284,28 @@ TEST_F(ExchangeReaderFile, PlainCirclesArcsAndPointsAndLinesThatOnlyLookLikeThem
     }
     const TEntityKind order[9] = {ekCir, ekArc, ekPnt, ekCir, ekCir, ekLin, ekLin, ekArc, ekPnt};
     for (int32_t i = 0; i < 9; ++i) EXPECT_EQ(EntityOrderAt(i).Kind, order[i]) << i;
+}
+
+// A large file is read on two threads, one finding the lines and one applying them: the store must
+// come out exactly as on one thread, whatever lines the blocks begin and end in.
+TEST_F(ExchangeReaderFile, TwoThreadsReadWhatOneThreadReads) {
+    std::string bytes = "hk 30\r\n";
+    for (int i = 0; i < 400; ++i) {
+        const std::string n = std::to_string(i);
+        bytes += " -40496.8595011236 " + n + ".25 1 0\r\n";
+        bytes += "lc" + std::to_string(1 + i % 9) + "\r\npl\r\n1 2 3 4\r\n5 6 7 " + n + "\r\n#\r\n";
+        bytes += "ci " + n + " 2 3\r\nci 1 2 3 0.5 1 0 1.5\r\npt 7 " + n + "\r\n";
+        bytes += "ch 1.5 2 1 0 \"text " + n + "\r\nmsg\r\n1 1 2 2\r\n3 3 4 " + n + "\r\ncs 0 0 1 0 " + n + "\r\n";
+        if (i % 50 == 7) bytes += "ch 0 0 1 0 \"" + std::string(3000 + static_cast<size_t>(i), 'x') + "\r\n";
+        if (i % 64 == 9) bytes += "hk " + std::string(5000, '0') + "45\r\n";
+    }
+    bytes += "9 8 7 6"; // no line feed at the end
+    ASSERT_TRUE(ReadExchangeBytes(bytes, 4096));
+    const std::string expected = StoreFingerprint();
+    ASSERT_EQ(EntityCount(ekDim), 400);
+    for (size_t block : {1u, 7u, 100u, 1000u, 4096u, 65536u}) {
+        InitExchangeData();
+        ASSERT_TRUE(ReadExchangeBytes(bytes, block, true)) << block;
+        EXPECT_EQ(StoreFingerprint(), expected) << block;
+    }
 }
