@@ -74,64 +74,55 @@ int ReadPlainNumbers(const char*& p, const char* end, double* values, int most, 
     }
 }
 
-enum TPlainKind : uint8_t { pkSegment, pkCircle, pkArc, pkPoint };
-
-// How many values a plain entity line of each kind has.
-constexpr uint8_t kPlainValues[] = {4, 3, 7, 2};
+// A bare segment line: four plain decimals. Answers the byte after its line feed, or nullptr.
+const char* ReadPlainSegment(const char* p, const char* end, double (&v)[4]) {
+    const char* after = p;
+    return ReadPlainNumbers(after, end, v, 4, false) == 4 ? after : nullptr;
+}
 
 // Most lines of a large drawing are bare segments (four plain decimals), circles, arcs and points.
-// Such a line is read here in one pass, with nothing moved, into its kind and values; the store then
-// gets from StorePlainEntity what the tokens and the keyword table would have given it. Any other
-// line answers nullptr and goes the general way. Returns the byte after the line's line feed.
-const char* ReadPlainEntity(const char* p, const char* end, TPlainKind& kind, double (&v)[7]) {
+// Such a line is read and stored here in one pass, with nothing moved; the store gets what the tokens
+// and the keyword table would have given it. Any other line answers nullptr and goes the general way.
+// Returns the byte after the line's line feed.
+const char* StorePlainEntity(const char* p, const char* end) {
     if (end - p > 2 && ((p[0] == 'c' && p[1] == 'i') || (p[0] == 'p' && p[1] == 't'))) {
         const bool circle = p[0] == 'c';
+        double v[7];
         const char* after = p + 2;
         const int count = ReadPlainNumbers(after, end, v, 7, true);
         if (circle && count == 3)
-            kind = pkCircle;
+            StoreCircle(v[0], v[1], v[2]);
         else if (circle && count == 7)
-            kind = pkArc;
+            StoreArc(v);
         else if (!circle && count == 2)
-            kind = pkPoint;
+            StorePoint(v[0], v[1]);
         else
             return nullptr;
         return after;
     }
-    const char* after = p;
-    if (ReadPlainNumbers(after, end, v, 4, false) != 4) return nullptr;
-    kind = pkSegment;
+    double v[4];
+    const char* after = ReadPlainSegment(p, end, v);
+    if (after != nullptr) StoreSegment(v[0], v[1], v[2], v[3]);
     return after;
 }
 
-void StorePlainEntity(TPlainKind kind, const double* v) {
-    switch (kind) {
-    case pkSegment:
-        StoreSegment(v[0], v[1], v[2], v[3]);
-        break;
-    case pkCircle:
-        StoreCircle(v[0], v[1], v[2]);
-        break;
-    case pkArc: {
-        const double arc[7] = {v[0], v[1], v[2], v[3], v[4], v[5], v[6]};
-        StoreArc(arc);
-        break;
-    }
-    case pkPoint:
-        StorePoint(v[0], v[1]);
-        break;
-    }
+// Applies the first line of [p, end): a plain entity is stored at once, any other line is tokenized
+// where it lies and applied. Returns the byte after its line feed.
+char* ApplyLine(char* p, char* end, TLineTokens& tokens) {
+    if (const char* next = StorePlainEntity(p, end)) return p + (next - p);
+    char* const next = TokenizeExchangeFileLine(p, end, tokens);
+    ApplyExchangeTokens(tokens);
+    return next;
 }
 
-// The lines of one block: plain entity lines already read into their values, every other line left
-// where it lies in the buffer, to be tokenized there when it is applied. On two threads the reading
-// one finds the lines and the applying one tokenizes the rest, which shares the work about evenly.
-// The buffer stays as it is until the block has been applied.
+// The lines of one block. On one thread each line is applied as it is found. On two, the reading
+// thread reads the bare segments (most of a large drawing) into their values and leaves every other
+// line where it lies in the buffer, for the applying thread to read or tokenize there: the work so
+// comes out about even. The buffer stays as it is until the block has been applied.
 struct TParsedBlock {
     struct TLine {
-        size_t First = 0; // into Values for a plain entity, else the line's offset in Buffer
-        bool Plain = false;
-        TPlainKind Kind = pkSegment;
+        size_t First = 0; // a segment's values in Values, else the line's offset in Buffer
+        bool Segment = false;
     };
     std::unique_ptr<char[]> Buffer;
     size_t Capacity = 0;
@@ -177,37 +168,25 @@ struct TParsedBlock {
             std::memmove(Buffer.get(), rest, kept);
         }
     }
-    // Finds every complete line of [begin, end), reading the plain ones, and answers where the
-    // unfinished rest starts; [begin, fresh) is the rest of the block before, which holds no line feed.
-    // A line ends at a line feed only; the CR of a CR LF is not part of it, while any other CR stays
-    // in the line (the tokenizer drops it). An unfinished line waits for the next block, so a CR LF
-    // split across two blocks is still seen as one pair. kApplyNow applies each line as it is found
-    // (on one thread) rather than listing it for Apply.
+    // Finds every complete line of [begin, end) and answers where the unfinished rest starts; [begin,
+    // fresh) is the rest of the block before, which holds no line feed. A line ends at a line feed
+    // only; the CR of a CR LF is not part of it, while any other CR stays in the line (the tokenizer
+    // drops it). An unfinished line waits for the next block, so a CR LF split across two blocks is
+    // still seen as one pair. kApplyNow applies each line as it is found (on one thread) rather than
+    // listing it for Apply.
     template <bool kApplyNow> char* Parse(char* begin, char* fresh, char* end, bool atEof) {
         char* const complete = atEof ? end : AfterLastLineFeed(begin, fresh, end);
         Complete = static_cast<size_t>(complete - begin);
         char* p = begin;
         while (p < complete) {
-            TLine line;
-            double values[7];
-            if (const char* next = ReadPlainEntity(p, complete, line.Kind, values)) {
-                if constexpr (kApplyNow) {
-                    StorePlainEntity(line.Kind, values);
-                } else {
-                    line.Plain = true;
-                    line.First = Values.size();
-                    Values.insert(Values.end(), values, values + kPlainValues[line.Kind]);
-                    Lines.push_back(line);
-                }
-                p += next - p;
-                continue;
-            }
             if constexpr (kApplyNow) {
-                p = TokenizeExchangeFileLine(p, complete, Tokens);
-                ApplyExchangeTokens(Tokens);
+                p = ApplyLine(p, complete, Tokens);
+            } else if (double values[4]; const char* next = ReadPlainSegment(p, complete, values)) {
+                Lines.push_back(TLine{Values.size(), true});
+                Values.insert(Values.end(), values, values + 4);
+                p += next - p;
             } else {
-                line.First = static_cast<size_t>(p - begin);
-                Lines.push_back(line);
+                Lines.push_back(TLine{static_cast<size_t>(p - begin), false});
                 char* const feed = static_cast<char*>(std::memchr(p, '\n', static_cast<size_t>(complete - p)));
                 p = feed != nullptr ? feed + 1 : complete;
             }
@@ -217,12 +196,12 @@ struct TParsedBlock {
     void Apply() {
         char* const complete = Buffer.get() + Complete;
         for (const TLine& line : Lines) {
-            if (line.Plain) {
-                StorePlainEntity(line.Kind, Values.data() + line.First);
-                continue;
+            if (line.Segment) {
+                const double* v = Values.data() + line.First;
+                StoreSegment(v[0], v[1], v[2], v[3]);
+            } else {
+                ApplyLine(Buffer.get() + line.First, complete, Tokens);
             }
-            TokenizeExchangeFileLine(Buffer.get() + line.First, complete, Tokens);
-            ApplyExchangeTokens(Tokens);
         }
     }
 };
