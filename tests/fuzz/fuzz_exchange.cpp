@@ -189,10 +189,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The same bytes through the file reader's block loop give the same store. Small blocks, a
     // different size for each input, put the block seams (and the buffer's growth for a line longer
     // than a block) inside lines of every kind; no file is written, which would cost more than the rest.
-    // One input in sixteen is read as a large file is, on two threads (a handover per block costs more
+    // One input in 64 is read as a large file is, on two threads (a handover per block costs more
     // than the small blocks here).
     InitExchangeData();
-    Check(ReadExchangeBytes(bytes, 1 + size % 97, size % 16 == 1));
+    Check(ReadExchangeBytes(bytes, 1 + size % 97, size % 64 == 1));
     CheckStore();
     Check(Fingerprint() == byLines);
     FreeExchangeData();
