@@ -139,16 +139,6 @@ struct TParsedBlock {
         Complete = 0;
         Last = Failed = false;
     }
-    // Room for at least bytes, starting with the kept bytes of the block before. Not zero-filled:
-    // every byte handed on was first read from the file.
-    void Reserve(size_t bytes, const char* keptFrom, size_t kept) {
-        if (Capacity < bytes) {
-            Buffer.reset();
-            Buffer.reset(new char[bytes]);
-            Capacity = bytes;
-        }
-        if (kept > 0) std::memcpy(Buffer.get(), keptFrom, kept);
-    }
     // A buffer grown for a long line goes as soon as its block is applied (its unfinished line was
     // copied on before), so such a line costs about its length, twice at most while it grows.
     void DropLargeBuffer() {
@@ -156,9 +146,10 @@ struct TParsedBlock {
         Buffer.reset();
         Capacity = 0;
     }
-    // Moves the unfinished line [rest, rest + kept) to the front of a buffer of capacity bytes: this one,
-    // or a new one when this one is too small or (after a long line) too large.
-    void KeepTail(const char* rest, size_t kept, size_t capacity) {
+    // Starts the block with the unfinished line [rest, rest + kept) of the block before (or of this
+    // one), in a buffer of capacity bytes: this block's, or a new one when that is too small or (after
+    // a long line) too large. Not zero-filled: every byte handed on was first read from the file.
+    void StartWith(const char* rest, size_t kept, size_t capacity) {
         if (Capacity < capacity || (Capacity > capacity && Capacity > kBlockSize)) {
             std::unique_ptr<char[]> moved(new char[capacity]);
             if (kept > 0) std::memcpy(moved.get(), rest, kept);
@@ -215,7 +206,7 @@ template <class TSink, class F> void FillAndParse(TSink& sink, size_t blockSize,
     if (block == nullptr) return;
     size_t kept = 0; // bytes of an unfinished line at the start of the block
     try {
-        block->Reserve(blockSize, nullptr, 0);
+        block->StartWith(nullptr, 0, blockSize);
         for (;;) {
             const std::ptrdiff_t got = fill(block->Buffer.get() + kept, block->Capacity - kept);
             if (got < 0) {
@@ -238,13 +229,13 @@ template <class TSink, class F> void FillAndParse(TSink& sink, size_t blockSize,
             while (capacity <= nextKept) capacity *= 2;
             if constexpr (TSink::kOneBlock) {
                 // Its lines are applied already: the block takes the next one in.
-                block->KeepTail(rest, nextKept, capacity);
+                block->StartWith(rest, nextKept, capacity);
             } else {
                 // Copied before this block is handed on: from then on it belongs to the applying side.
                 TParsedBlock* next = sink.NextToFill();
                 if (next == nullptr) return;
                 try {
-                    next->Reserve(capacity, rest, nextKept);
+                    next->StartWith(rest, nextKept, capacity);
                 } catch (...) {
                     block->Failed = block->Last = true;
                     sink.Filled();
