@@ -3,23 +3,22 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <type_traits>
 #include <vector>
 
-#include "exchange/store/block_memory.h"
-
 // The host may send hundreds of thousands of entities; copying one contiguous array at
 // every block would be quadratic, so each block of 1000 records stays where it was made.
-// A block is raw memory (see block_memory.h): a record is made only when it is appended, so no block is
-// filled with defaults ahead of time (which would touch every page of it twice) and the pages of records
-// never made are never touched at all.
+// A block is raw memory from the heap: a record is made only when it is appended, so no block is filled
+// with defaults ahead of time (which would touch every page of it twice) and the pages of records never
+// made are never touched at all.
 template <class T> struct TChunkedArray {
     static constexpr int32_t kBlock = 1000;
     struct TBlock {
         alignas(T) std::byte Bytes[sizeof(T) * kBlock];
     };
-    std::vector<TBlock*> Blocks;
+    std::vector<std::unique_ptr<TBlock>> Blocks;
     int32_t Count = 0;
     // Where the next record goes, and how many more fit in the last block: appending is the hot
     // path of a large drawing, and this spares it the division of Raw.
@@ -38,10 +37,10 @@ template <class T> struct TChunkedArray {
     // unchanged.
     T& Append() {
         if (Left == 0) {
-            Blocks.reserve(Blocks.size() + 1);
-            TBlock* block = static_cast<TBlock*>(AllocateBlockMemory(sizeof(TBlock)));
-            Blocks.push_back(block);
-            Next = reinterpret_cast<T*>(block->Bytes);
+            // Room for the pointer first, so that nothing can fail once the block is made.
+            if (Blocks.size() == Blocks.capacity()) Blocks.reserve(Blocks.empty() ? 16 : 2 * Blocks.size());
+            Blocks.emplace_back(new TBlock);
+            Next = reinterpret_cast<T*>(Blocks.back()->Bytes);
             Left = kBlock;
         }
         T* record = ::new (Next) T;
@@ -57,8 +56,7 @@ template <class T> struct TChunkedArray {
         ++Left;
         --Count;
     }
-    // Records without a destructor of their own go with their blocks; the blocks themselves go
-    // back all at once, with ReleaseBlockMemory, once every array is cleared.
+    // Records without a destructor of their own simply go with their blocks.
     void Clear() {
         if constexpr (!std::is_trivially_destructible_v<T>)
             for (int32_t i = 0; i < Count; ++i) (*this)[i].~T();

@@ -7,7 +7,6 @@
 #include <memory>
 #include <vector>
 
-#include "exchange/store/block_memory.h"
 #include "exchange/store/chunked_array.h"
 
 namespace {
@@ -41,8 +40,8 @@ struct TTextStyle {
 struct TPackedText {
     const char* Bytes = nullptr; // the stored values, then the text
     uint32_t Style = 0;
-    uint8_t Length = 0;  // of the text
-    uint8_t Forms = 0;   // two bits for each of X, Y, Dx and Dy, from the lowest
+    uint8_t Length = 0; // of the text
+    uint8_t Forms = 0;  // two bits for each of X, Y, Dx and Dy, from the lowest
 };
 
 enum TValueForm : uint8_t { vfZero, vfOne, vfMinusOne, vfStored };
@@ -76,9 +75,10 @@ struct TEntityStore {
     TJwwEntLin PendingLine;
 };
 
-// Texts of all records, one after another in blocks that never move (freed with the record blocks).
+// Texts of all records, one after another in blocks that never move.
 struct TTextArena {
     static constexpr size_t kBlockBytes = 64 * 1024;
+    std::vector<std::unique_ptr<char[]>> Blocks;
     char* Next = nullptr;
     size_t Left = 0;
     TRecordText LastFont; // the copy of the last font name kept
@@ -86,7 +86,9 @@ struct TTextArena {
     // Room for n bytes (at most a few hundred); not zero-filled: every byte handed out is written first.
     char* Take(size_t n) {
         if (Left < n) {
-            Next = static_cast<char*>(AllocateBlockMemory(kBlockBytes));
+            if (Blocks.size() == Blocks.capacity()) Blocks.reserve(Blocks.empty() ? 16 : 2 * Blocks.size());
+            Blocks.emplace_back(new char[kBlockBytes]);
+            Next = Blocks.back().get();
             Left = kBlockBytes;
         }
         char* taken = Next;
@@ -102,6 +104,7 @@ struct TTextArena {
         return TRecordText{kept, static_cast<uint8_t>(n)};
     }
     void Clear() {
+        std::vector<std::unique_ptr<char[]>>().swap(Blocks);
         Next = nullptr;
         Left = 0;
         LastFont = TRecordText{};
@@ -191,7 +194,6 @@ void ClearEntityStore() {
     gStore.Order.Clear();
     gStore.PendingLine = DefaultPendingLine();
     gTexts.Clear();
-    ReleaseBlockMemory();
 }
 
 TRecordText KeepRecordText(std::string_view text) {

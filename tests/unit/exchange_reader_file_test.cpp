@@ -1,12 +1,16 @@
 // Reading JWC_TEMP.TXT from disk: line ends, odd bytes, long lines and missing files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "exchange/JwwGaibu.h"
 #include "exchange/reader/reader.h"
+#include "store_fingerprint.h"
 #include "test_support.h"
 
 namespace {
@@ -19,31 +23,6 @@ class ExchangeReaderFile : public testing::Test {
     TScratchFolder folder;
     std::filesystem::path path = folder.Path / "JWC_TEMP.TXT";
 };
-
-// What a read leaves: the order list, every segment, text, circle and point, the pending dimension
-// line and the host's angle, in one string to compare.
-std::string StoreFingerprint() {
-    std::string s;
-    const auto add = [&s](double v) { s.append(reinterpret_cast<const char*>(&v), sizeof v); };
-    for (int32_t i = 0; i < EntityOrderCount(); ++i)
-        s += std::to_string(EntityOrderAt(i).Kind) + ":" + std::to_string(EntityOrderAt(i).Index) + " ";
-    for (int32_t i = 0; i < EntityCount(ekLin); ++i) {
-        const TJwwEntLin& l = LineEntity(i);
-        for (double v : {l.X1, l.Y1, l.X2, l.Y2}) add(v);
-        s += std::to_string(l.PolylineNo) + std::to_string(l.Head.Color);
-    }
-    for (int32_t i = 0; i < EntityCount(ekTxt); ++i) {
-        const TJwwEntTxt t = TextEntity(i);
-        s += t.Text.View();
-        add(t.X);
-    }
-    for (int32_t i = 0; i < EntityCount(ekCir); ++i) add(CircleEntity(i).Radius);
-    for (int32_t i = 0; i < EntityCount(ekPnt); ++i) add(PointEntity(i).Y);
-    for (int32_t i = 0; i < EntityCount(ekDim); ++i) s += DimensionEntity(i).Text.Text.View();
-    add(PendingDimensionLine().X1);
-    add(HostParameters().AxisAngle);
-    return s;
-}
 
 } // namespace
 
@@ -152,15 +131,13 @@ TEST_F(ExchangeReaderFile, CrLfSplitAcrossBlocksIsOneLineEnd) {
 }
 
 // The same bytes handed over in blocks of every small size: every line seam a block can make,
-// and a buffer that grows for lines longer than a block, read as one whole file reads, on one
-// thread and on two.
+// and a buffer that grows for lines longer than a block, read as one whole file reads.
 TEST_F(ExchangeReaderFile, EveryBlockSizeReadsTheSameLines) {
     const std::string bytes = "hk 30\r\nlgA\r\n -40496.8595011236 19256.2733412202 1 0\r\n"
                               "ch 1.5 2 1 0 \"\x90\xA1\x96\x40 12\r\n1 2 3 4 \r\npt 7 8\r\n9 8 7 6";
-    for (size_t block = 1; block <= 128; ++block) {
-        // As a small file is read, and as a large one, on two threads.
+    for (size_t block = 1; block <= 64; ++block) {
         InitExchangeData();
-        ASSERT_TRUE(ReadExchangeBytes(bytes, (block + 1) / 2, block % 2 == 0));
+        ASSERT_TRUE(ReadExchangeBytes(bytes, block));
         EXPECT_EQ(HostParameters().AxisAngle, 30) << block;
         ASSERT_EQ(EntityCount(ekLin), 2) << block;
         EXPECT_EQ(LineEntity(0).X1, -40496.8595011236) << block;
@@ -286,26 +263,74 @@ TEST_F(ExchangeReaderFile, PlainCirclesArcsAndPointsAndLinesThatOnlyLookLikeThem
     for (int32_t i = 0; i < 9; ++i) EXPECT_EQ(EntityOrderAt(i).Kind, order[i]) << i;
 }
 
-// A large file is read on two threads, one finding the lines and one applying them: the store must
-// come out exactly as on one thread, whatever lines the blocks begin and end in.
-TEST_F(ExchangeReaderFile, TwoThreadsReadWhatOneThreadReads) {
-    std::string bytes = "hk 30\r\n";
+// Plain segments, circles, arcs and points are read by quick paths and every other line through the
+// tokenizer and the keyword table; blocks of any size must give, value for value, what the same lines
+// handed over one by one (the general way only) give, whatever lines the blocks begin and end in.
+TEST_F(ExchangeReaderFile, BlocksOfAnySizeReadWhatLineByLineReads) {
+    std::string bytes = "hk 30\r\nhs 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16\r\nhp1ln 1.5 -2\r\n";
     for (int i = 0; i < 400; ++i) {
         const std::string n = std::to_string(i);
         bytes += " -40496.8595011236 " + n + ".25 1 0\r\n";
-        bytes += "lc" + std::to_string(1 + i % 9) + "\r\npl\r\n1 2 3 4\r\n5 6 7 " + n + "\r\n#\r\n";
-        bytes += "ci " + n + " 2 3\r\nci 1 2 3 0.5 1 0 1.5\r\npt 7 " + n + "\r\n";
-        bytes += "ch 1.5 2 1 0 \"text " + n + "\r\nmsg\r\n1 1 2 2\r\n3 3 4 " + n + "\r\ncs 0 0 1 0 " + n + "\r\n";
+        bytes += "lg" + std::to_string(i % 16) + "\r\nly" + std::to_string(i % 7) + "\r\nlc" +
+                 std::to_string(1 + i % 9) + "\r\nlt" + std::to_string(i % 5) + "\r\n";
+        bytes += "pl\r\n1 2 3 4\r\n5 6 7 " + n + "\r\n#\r\nhhp" + n + "ci\r\nz2\r\n";
+        bytes += "ci " + n + ".125 -2 3\r\nci 1 2 3 0.5 1 0 1.5" + n + "\r\npt 7 -" + n + ".0625\r\n";
+        bytes += "pt 1 2 1 0 " + std::to_string(i % 12) + "\r\n";
+        bytes +=
+            "ch 1.5 2 1 0 \"text " + n + "\r\nmsg\r\n1 1 2 2\r\n3 3 4 " + n + "\r\ncs 0 0 1 0 " + n + "\r\n";
+        bytes += "BL 1 2 \"block " + n + "\r\nsl 1 2 3 4\r\n";
         if (i % 50 == 7) bytes += "ch 0 0 1 0 \"" + std::string(3000 + static_cast<size_t>(i), 'x') + "\r\n";
         if (i % 64 == 9) bytes += "hk " + std::string(5000, '0') + "45\r\n";
     }
     bytes += "9 8 7 6"; // no line feed at the end
-    ASSERT_TRUE(ReadExchangeBytes(bytes, 4096));
+
+    size_t start = 0;
+    for (size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1)
+        ParseExchangeLine(std::string_view(bytes).substr(start, end - start - (bytes[end - 1] == '\r')));
+    ParseExchangeLine(std::string_view(bytes).substr(start));
     const std::string expected = StoreFingerprint();
     ASSERT_EQ(EntityCount(ekDim), 400);
-    for (size_t block : {1u, 7u, 100u, 1000u, 4096u, 65536u}) {
+    ASSERT_EQ(EntityCount(ekArc), 400);
+    ASSERT_EQ(EntityCount(ekMrk), 400);
+    for (size_t block : {1u, 7u, 100u, 1000u, 4096u, 65536u, 1u << 20}) {
         InitExchangeData();
-        ASSERT_TRUE(ReadExchangeBytes(bytes, block, true)) << block;
+        ASSERT_TRUE(ReadExchangeBytes(bytes, block)) << block;
         EXPECT_EQ(StoreFingerprint(), expected) << block;
     }
+}
+
+// After a line longer than the block the reader goes back to blocks of the size asked for, and a read
+// error ends the reading with the lines before it applied.
+TEST_F(ExchangeReaderFile, BlocksKeepTheirSizeAfterALongLineAndAReadErrorStopsTheReading) {
+    const std::string longLine = "ch 0 0 1 0 \"" + std::string(5000, 'x') + "\n";
+    std::string bytes = "hk 1\n" + longLine;
+    for (int i = 0; i < 100; ++i) bytes += "1 2 3 " + std::to_string(i) + "\n";
+    std::string_view rest = bytes;
+    std::vector<size_t> rooms;
+    size_t afterLongLine = 0; // the calls made until the long line was handed over whole
+    const bool read = ReadExchangeBlocks(64, [&](char* to, size_t room) -> std::ptrdiff_t {
+        rooms.push_back(room);
+        const size_t n = std::min(room, rest.size());
+        std::memcpy(to, rest.data(), n);
+        rest.remove_prefix(n);
+        if (afterLongLine == 0 && bytes.size() - rest.size() >= 5 + longLine.size())
+            afterLongLine = rooms.size();
+        return static_cast<std::ptrdiff_t>(n);
+    });
+    ASSERT_TRUE(read);
+    EXPECT_EQ(EntityCount(ekTxt), 1);
+    EXPECT_EQ(EntityCount(ekLin), 100);
+    EXPECT_GE(*std::max_element(rooms.begin(), rooms.end()), 4096u); // the long line took a large buffer
+    ASSERT_GT(afterLongLine, 0u);
+    for (size_t i = afterLongLine; i < rooms.size(); ++i) EXPECT_LE(rooms[i], 64u) << i;
+
+    InitExchangeData();
+    int calls = 0;
+    EXPECT_FALSE(ReadExchangeBlocks(8, [&](char* to, size_t room) -> std::ptrdiff_t {
+        if (++calls == 3) return -1;
+        const std::string_view block = "1 2 3 4\n";
+        std::memcpy(to, block.data(), std::min(room, block.size()));
+        return static_cast<std::ptrdiff_t>(std::min(room, block.size()));
+    }));
+    EXPECT_EQ(EntityCount(ekLin), 2);
 }
