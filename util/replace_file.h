@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/file_system.h"
+
 enum class TReplaceWay {
     Replaced,    // a flushed temporary file took the target's place in one step
     Overwritten, // the replace was refused; the target was overwritten in place and flushed
@@ -31,6 +33,3 @@ std::filesystem::path TemporaryPathFor(const std::filesystem::path& target);
 // the target is overwritten in place. The temporary file is removed on every path, a file of that name
 // that this call did not create is never touched, and a folder at the target is never written into.
 TReplaceResult ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes);
-
-// The system's own words for a SystemError code, as Shift-JIS text on one line.
-std::string SystemErrorText(int code);

@@ -1,0 +1,75 @@
+// The few file-system calls of the durable whole-file writes, with no Windows types: the system's own
+// in file_system_win32.cpp or file_system_posix.cpp, and a seam through which a test makes any step fail.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// What kind of refusal a failed call met; the writes decide by it whether to try again, take another
+// name or take another way.
+enum class TFileRefusal {
+    None,      // the call succeeded
+    NameTaken, // a new file was asked for and the name is in use
+    Sharing,   // another program holds the file for now (a sharing or lock violation)
+    Other,
+};
+
+struct TFileStatus {
+    TFileRefusal Refusal = TFileRefusal::None;
+    int Code = 0; // the system's code (GetLastError on Windows, errno elsewhere); never 0 for a failure
+
+    bool Failed() const { return Refusal != TFileRefusal::None; }
+};
+
+// The system's handle of an open file (a HANDLE or a descriptor), as an integer.
+using TFileHandle = std::intptr_t;
+
+class TFileSystem {
+  public:
+    virtual ~TFileSystem() = default;
+    // A new file for writing, never one that is there already (CREATE_NEW, O_EXCL).
+    virtual TFileStatus CreateNew(const std::filesystem::path& path, TFileHandle& file) = 0;
+    // The file for writing, made if missing and not truncated, shared for reading and writing with
+    // whoever holds it (a viewer, a virus scanner).
+    virtual TFileStatus OpenForOverwrite(const std::filesystem::path& path, TFileHandle& file) = 0;
+    // Writes some of the bytes, at least one when it succeeds; written says how many.
+    virtual TFileStatus Write(TFileHandle file, std::string_view bytes, size_t& written) = 0;
+    // Cuts the file after the bytes written so far.
+    virtual TFileStatus CutHere(TFileHandle file) = 0;
+    // Hands what was written to the disk (FlushFileBuffers, fsync).
+    virtual TFileStatus Flush(TFileHandle file) = 0;
+    virtual TFileStatus Close(TFileHandle file) = 0;
+    // Puts from in to's place in one step that survives a power cut, replacing what is there.
+    virtual TFileStatus Replace(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+    // Removes a file, never a folder.
+    virtual TFileStatus Remove(const std::filesystem::path& path) = 0;
+    virtual void Pause(int milliseconds) = 0;
+    virtual unsigned long ProcessNumber() = 0;
+};
+
+// The system's own; the one in use unless a test has put its own in place.
+TFileSystem& SystemFileSystem();
+TFileSystem& CurrentFileSystem();
+
+// Puts a file system in place of the current one for as long as it lives (tests only).
+class TFileSystemOverride {
+  public:
+    explicit TFileSystemOverride(TFileSystem& replacement);
+    ~TFileSystemOverride();
+    TFileSystemOverride(const TFileSystemOverride&) = delete;
+    TFileSystemOverride& operator=(const TFileSystemOverride&) = delete;
+
+  private:
+    TFileSystem* Previous;
+};
+
+// The code a failure carries when the system named none (ERROR_WRITE_FAULT, EIO).
+int GenericFileError();
+// The system's code for a folder where a file was wanted (what opening one says).
+int IsFolderFileError();
+
+// The system's own words for a code, as Shift-JIS text on one line.
+std::string SystemErrorText(int code);

@@ -1,0 +1,92 @@
+// The file-system calls of the durable writes on POSIX systems, where the core is built and tested natively.
+#include <cerrno>
+#include <fcntl.h>
+#include <system_error>
+#include <unistd.h>
+
+#include "util/file_system.h"
+
+namespace {
+
+// errno of the call that just failed, never 0.
+TFileStatus Failure() {
+    const int code = errno != 0 ? errno : EIO;
+    TFileRefusal refusal = TFileRefusal::Other;
+    if (code == EEXIST) refusal = TFileRefusal::NameTaken;
+    if (code == EBUSY || code == ETXTBSY) refusal = TFileRefusal::Sharing;
+    return {refusal, code};
+}
+
+TFileStatus Checked(bool ok) {
+    return ok ? TFileStatus{} : Failure();
+}
+
+TFileStatus Opened(int handle, TFileHandle& file) {
+    if (handle < 0) return Failure();
+    file = handle;
+    return {};
+}
+
+class TPosixFileSystem final : public TFileSystem {
+  public:
+    TFileStatus CreateNew(const std::filesystem::path& path, TFileHandle& file) override {
+        return Opened(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666), file);
+    }
+    TFileStatus OpenForOverwrite(const std::filesystem::path& path, TFileHandle& file) override {
+        return Opened(open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666), file);
+    }
+    TFileStatus Write(TFileHandle file, std::string_view bytes, size_t& written) override {
+        written = 0;
+        for (;;) {
+            errno = 0;
+            const ssize_t n = write(static_cast<int>(file), bytes.data(), bytes.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return Failure();
+            written = static_cast<size_t>(n);
+            return {};
+        }
+    }
+    TFileStatus CutHere(TFileHandle file) override {
+        const off_t end = lseek(static_cast<int>(file), 0, SEEK_CUR);
+        return Checked(end >= 0 && ftruncate(static_cast<int>(file), end) == 0);
+    }
+    TFileStatus Flush(TFileHandle file) override { return Checked(fsync(static_cast<int>(file)) == 0); }
+    TFileStatus Close(TFileHandle file) override { return Checked(close(static_cast<int>(file)) == 0); }
+    // rename replaces in one step; the folder is flushed too, so the new entry survives a power cut.
+    TFileStatus Replace(const std::filesystem::path& from, const std::filesystem::path& to) override {
+        if (rename(from.c_str(), to.c_str()) != 0) return Failure();
+        const std::filesystem::path folder = to.has_parent_path() ? to.parent_path() : ".";
+        const int handle = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (handle >= 0) {
+            fsync(handle);
+            close(handle);
+        }
+        return {};
+    }
+    TFileStatus Remove(const std::filesystem::path& path) override {
+        return Checked(unlink(path.c_str()) == 0);
+    }
+    void Pause(int milliseconds) override { usleep(static_cast<useconds_t>(milliseconds) * 1000); }
+    unsigned long ProcessNumber() override { return static_cast<unsigned long>(getpid()); }
+};
+
+} // namespace
+
+TFileSystem& SystemFileSystem() {
+    static TPosixFileSystem system;
+    return system;
+}
+
+int GenericFileError() {
+    return EIO;
+}
+
+int IsFolderFileError() {
+    return EISDIR;
+}
+
+std::string SystemErrorText(int code) {
+    std::string text = std::generic_category().message(code);
+    if (text.empty()) text = "error " + std::to_string(code);
+    return text;
+}
