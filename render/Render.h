@@ -1,6 +1,8 @@
 // The command-file renderer: draws the lines Tarvel wrote for Jw_cad as one SVG in paper millimetres.
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,3 +25,8 @@ std::string SjisToUtf8(std::string_view sjis);
 std::string XmlEscape(std::string_view utf8);
 // A coordinate as the SVG holds it: at most three decimals, no trailing zeros, never "-0".
 std::string SvgNumber(double v);
+
+// A whole file's bytes; nothing when it cannot be read.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
+// Puts the bytes in the file's place whole (the picture appears complete or not at all).
+bool WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);

@@ -1,16 +1,16 @@
 // tarvel_gallery: runs the dialog in memory on the standard example, once per picture, and draws
 // each answer as docs/gallery/<name>.svg. The same handlers and construction as Tarvel.exe.
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "app/memory/widgets_in_memory.h"
 #include "render/Render.h"
-#include "scratch_folder.h"
 #include "tool/Unit1.h"
-#include "widgets_in_memory.h"
 
 namespace {
 
@@ -89,11 +89,34 @@ std::vector<TPicture> Pictures() {
     return pictures;
 }
 
+// The tool folder of one run: a fresh folder of its own in the temporary folder, removed with what the
+// run left in it.
+struct TToolFolder {
+    std::filesystem::path Path;
+    bool Made = false;
+    TToolFolder() {
+        std::error_code ec;
+        Path = std::filesystem::temp_directory_path(ec) /
+               ("tarvel-gallery-" + std::to_string(std::random_device{}()));
+        Made = !ec && std::filesystem::create_directory(Path, ec);
+    }
+    ~TToolFolder() {
+        std::error_code ignored;
+        if (Made) std::filesystem::remove_all(Path, ignored);
+    }
+    TToolFolder(const TToolFolder&) = delete;
+    TToolFolder& operator=(const TToolFolder&) = delete;
+};
+
 // One run as a user makes it: the dialog opens on the host's file, the options are set, OK is
 // pressed and the window closes, leaving the answer in JWC_TEMP.TXT.
 bool DrawPicture(const TPicture& picture, const std::filesystem::path& folder) {
-    TScratchFolder tool;
-    if (!WriteWholeFile(tool.Path / "JWC_TEMP.TXT", picture.Host)) return false;
+    const TToolFolder tool;
+    if (!tool.Made || !WriteFileBytes(tool.Path / "JWC_TEMP.TXT", picture.Host)) {
+        std::cerr << "tarvel_gallery: cannot make a tool folder in " << tool.Path.parent_path().string()
+                  << "\n";
+        return false;
+    }
     WindowInMemory window(tool.Path);
     TForm1 form(window);
     window.Show();
@@ -105,15 +128,15 @@ bool DrawPicture(const TPicture& picture, const std::filesystem::path& folder) {
         std::cerr << "tarvel_gallery: " << picture.Name << ": the dialog refused OK\n";
         return false;
     }
+    const std::optional<std::string> answer = ReadFileBytes(tool.Path / "JWC_TEMP.TXT");
     TRenderReport report;
-    const std::string svg =
-        RenderCommandFile(picture.Host, ReadWholeFile(tool.Path / "JWC_TEMP.TXT"), report);
+    const std::string svg = RenderCommandFile(picture.Host, answer.value_or(""), report);
     if (report.NotDrawn || report.Skipped > 0) {
         std::cerr << "tarvel_gallery: " << picture.Name << ": the renderer skipped " << report.Skipped
                   << " line(s)\n";
         return false;
     }
-    if (!WriteWholeFile(folder / (picture.Name + ".svg"), svg)) {
+    if (!WriteFileBytes(folder / (picture.Name + ".svg"), svg)) {
         std::cerr << "tarvel_gallery: cannot write " << (folder / (picture.Name + ".svg")).string() << "\n";
         return false;
     }

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/memory/widgets_in_memory.h"
 #include "test_support.h"
 #include "tool/Unit1.h"
-#include "widgets_in_memory.h"
 
 namespace {
 

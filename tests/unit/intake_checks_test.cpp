@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "app/memory/widgets_in_memory.h"
 #include "tool/option_intake.h"
-#include "widgets_in_memory.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // In-memory controls: each takes its name, texts and defaults from its row of the design table.
-#include "widgets_in_memory.h"
+#include "app/memory/widgets_in_memory.h"
 
 #include <utility>
 
