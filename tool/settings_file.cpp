@@ -90,12 +90,12 @@ std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path) {
                 bytes += c;
                 lineLength = 0;
                 ++lines;
-            } else if (lineLength == kSettingsLineCap) {
-                return bytes; // no settings line is this long: it ends here, and the rest is not read
-            } else {
+            } else if (lineLength < kSettingsLineCap) {
                 bytes += c;
                 ++lineLength;
             }
+            // No settings line is this long (a hand edit, or a damaged file): the rest of it is passed
+            // over, and the lines after it still count.
         }
         if (in.eof()) return bytes;
         if (in.fail()) return std::nullopt;

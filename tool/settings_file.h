@@ -22,7 +22,8 @@ struct TSettings {
 };
 
 constexpr int kSettingsLinesRead = 22;
-// Bytes of one line that are read; a longer line is cut there and nothing after it is read.
+// Bytes of one line that are kept; a longer line is cut there, the rest of it up to its line feed
+// passed over.
 constexpr size_t kSettingsLineCap = 4096;
 
 // The values of a file's bytes; missing lines read as empty lines.
@@ -30,8 +31,8 @@ TSettings ParseSettings(std::string_view bytes);
 // All 31 lines with CR LF; lines 23 to 31 record the host parameters of the run and are never read.
 std::string FormatSettings(const TSettings& settings, const THostParameters& host);
 
-// The file's bytes up to the end of line 22, within the line cap; nothing when it is missing or
-// cannot be read.
+// The file's bytes up to the end of line 22, each line cut at the line cap; nothing when it is missing
+// or cannot be read.
 std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path);
 // False when the file could not be written; the old file then stays as it was, or is removed when
 // the write over it broke off half-way.

@@ -1,7 +1,9 @@
 // "sorvel.dat": its lines as values, its exact bytes, and a write that never leaves half a file.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 #include "tool/settings_file.h"
@@ -115,11 +117,36 @@ TEST(SettingsFile, ReadsNoMoreThan22LinesOfAtMostTheCap) {
                                 "2.25\r\n1000\r\n179.9\r\n\r\n1\r\n1\r\n1\r\n0\r\n1\r\n0\r\n";
     EXPECT_EQ(read(kFullFile), first22);
     EXPECT_EQ(read("1\r\n2"), "1\r\n2");
-    // 20 MB without a line break: the first 4096 bytes, and nothing after them is read.
+    // 20 MB without a line break: the first 4096 bytes are kept, nothing more.
     EXPECT_EQ(read(std::string(20'000'000, '7')), std::string(4096, '7'));
     EXPECT_EQ(read("5\r\n" + std::string(4095, 'a') + "\r\n6\r\n"),
               "5\r\n" + std::string(4095, 'a') + "\r\n6\r\n");
-    EXPECT_EQ(read("5\r\n" + std::string(5000, 'a') + "\r\n6\r\n"), "5\r\n" + std::string(4096, 'a'));
+    // A longer line is cut at the cap (its CR goes with the rest of it), and the next lines still count.
+    EXPECT_EQ(read("5\r\n" + std::string(5000, 'a') + "\r\n6\r\n"),
+              "5\r\n" + std::string(4096, 'a') + "\n6\r\n");
+}
+
+// A hand-edited or damaged file with one huge line: every setting after it is restored all the same.
+TEST(SettingsFile, AHugeLineHidesNoLaterSetting) {
+    TScratchFolder folder;
+    const std::string lines4to22 =
+        "11\r\n4\r\n8\r\n0\r\n1.5\r\nL=\r\n mm\r\n-3\r\nabc\r\n2.25\r\n1000\r\n179.9\r\n"
+        "\r\n1\r\n1\r\n1\r\n0\r\n1\r\n0\r\n";
+    folder.Write("sorvel.dat",
+                 "120\r\n-40\r\n" + std::string(100'000, '7') + "\r\n" + lines4to22 + "junk\r\n");
+    const std::optional<std::string> bytes = ReadSettingsFile(folder.Path / "sorvel.dat");
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->size(), 10 + 4096 + 1 + lines4to22.size());
+    EXPECT_EQ(bytes->substr(bytes->size() - lines4to22.size()), lines4to22);
+    const TSettings read = ParseSettings(*bytes);
+    const TSettings expected = ParseSettings("120\r\n-40\r\n7\r\n" + lines4to22);
+    EXPECT_EQ(read.WindowLeft, 120);
+    EXPECT_EQ(read.WindowTop, -40);
+    EXPECT_EQ(read.EditText, expected.EditText);
+    EXPECT_EQ(read.RadioIndex, expected.RadioIndex);
+    EXPECT_EQ(read.Checked, expected.Checked);
+    EXPECT_EQ(std::vector<int32_t>(read.ListIndex.begin() + 1, read.ListIndex.end()),
+              std::vector<int32_t>(expected.ListIndex.begin() + 1, expected.ListIndex.end()));
 }
 
 TEST(SettingsFile, WritesPastALeftoverTemporaryFolderAndNeverIntoAFolder) {
