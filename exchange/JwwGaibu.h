@@ -278,8 +278,8 @@ void AddText(int32_t kind, std::string_view text, double x, double y, double dx,
 void AddDimension(std::string_view text, double x1, double y1, double x2, double y2, double x, double y,
                   double dx, double dy);
 void ResetCommandCaches();
-// Fails only when the list could be neither put in place nor written over the file; the file is then
-// gone, or holds "hq", or holds the host's own input.
+// Fails when the list could not be written whole; the file is then gone, or holds "hq", or holds the
+// host's own input (whose first line "hq" draws nothing). A failure always carries a system code.
 TReplaceResult WriteCommandFile(const std::filesystem::path& path);
 
 // The queued entries, in order (each at most 255 bytes).

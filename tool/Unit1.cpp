@@ -104,10 +104,15 @@ void TForm1::FormClose() {
     // written must not end like one that was drawn.
     const bool drawn = !CommandList().empty();
     const TReplaceResult written = AnswerHost(ToolFolder);
-    if (drawn && !written)
-        Window.ShowConfirmation("作図データを書き込めませんでした（JWC_TEMP.TXT）。\n" +
-                                    SystemErrorText(written.SystemError),
-                                "確認");
+    if (drawn && !written) {
+        // The system's reason on a line of its own, when it gave one.
+        std::string text = "作図データを書き込めませんでした（JWC_TEMP.TXT）。";
+        if (written.SystemError != 0) {
+            text += '\n';
+            text += SystemErrorText(written.SystemError);
+        }
+        Window.ShowConfirmation(text, "確認");
+    }
 }
 
 void TForm1::ReadSettings(const std::filesystem::path& path) {

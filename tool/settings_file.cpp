@@ -105,11 +105,14 @@ std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path) {
 
 bool WriteSettingsFile(const std::filesystem::path& path, const TSettings& settings,
                        const THostParameters& host) {
-    const TReplaceResult result = ReplaceFileContents(path, FormatSettings(settings, host));
-    // Half of the new settings would restore a dialog nobody chose: better the designed defaults.
-    if (result.TargetDamaged) {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
+    std::string bytes;
+    try {
+        bytes = FormatSettings(settings, host);
+    } catch (...) {
+        return false; // out of memory: the old file stays as it was
     }
+    const TReplaceResult result = ReplaceFileContents(path, bytes);
+    // Half of the new settings would restore a dialog nobody chose: better the designed defaults.
+    if (result.TargetDamaged) CurrentFileSystem().Remove(path);
     return static_cast<bool>(result);
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What kind of refusal a failed call met; the writes decide by it whether to try again, take another
 // name or take another way.
@@ -27,6 +28,12 @@ struct TFileStatus {
 // The system's handle of an open file (a HANDLE or a descriptor), as an integer.
 using TFileHandle = std::intptr_t;
 
+// A plain file in a folder (not a folder, not a link) and how long ago it was last written.
+struct TFolderFile {
+    std::filesystem::path Name;
+    int64_t SecondsSinceWritten = 0;
+};
+
 class TFileSystem {
   public:
     virtual ~TFileSystem() = default;
@@ -37,8 +44,9 @@ class TFileSystem {
     virtual TFileStatus OpenForOverwrite(const std::filesystem::path& path, TFileHandle& file) = 0;
     // Writes some of the bytes, at least one when it succeeds; written says how many.
     virtual TFileStatus Write(TFileHandle file, std::string_view bytes, size_t& written) = 0;
-    // Cuts the file after the bytes written so far.
-    virtual TFileStatus CutHere(TFileHandle file) = 0;
+    // Makes the file length bytes long, cut or extended, with the next write at its start; nothing
+    // changes when it fails (a file another program has mapped cannot be cut).
+    virtual TFileStatus SetLength(TFileHandle file, uint64_t length) = 0;
     // Hands what was written to the disk (FlushFileBuffers, fsync).
     virtual TFileStatus Flush(TFileHandle file) = 0;
     virtual TFileStatus Close(TFileHandle file) = 0;
@@ -46,6 +54,8 @@ class TFileSystem {
     virtual TFileStatus Replace(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
     // Removes a file, never a folder.
     virtual TFileStatus Remove(const std::filesystem::path& path) = 0;
+    // The plain files of a folder. May throw std::bad_alloc.
+    virtual TFileStatus ListFiles(const std::filesystem::path& folder, std::vector<TFolderFile>& files) = 0;
     virtual void Pause(int milliseconds) = 0;
     virtual unsigned long ProcessNumber() = 0;
 };
@@ -68,6 +78,8 @@ class TFileSystemOverride {
 
 // The code a failure carries when the system named none (ERROR_WRITE_FAULT, EIO).
 int GenericFileError();
+// The code of a write that ran out of memory before it reached the disk (ERROR_NOT_ENOUGH_MEMORY, ENOMEM).
+int OutOfMemoryError();
 // The system's code for a folder where a file was wanted (what opening one says).
 int IsFolderFileError();
 

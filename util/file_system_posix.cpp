@@ -1,7 +1,10 @@
 // The file-system calls of the durable writes on POSIX systems, where the core is built and tested natively.
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <system_error>
+#include <time.h>
 #include <unistd.h>
 
 #include "util/file_system.h"
@@ -46,25 +49,49 @@ class TPosixFileSystem final : public TFileSystem {
             return {};
         }
     }
-    TFileStatus CutHere(TFileHandle file) override {
-        const off_t end = lseek(static_cast<int>(file), 0, SEEK_CUR);
-        return Checked(end >= 0 && ftruncate(static_cast<int>(file), end) == 0);
+    // A descriptor just opened writes at its start already.
+    TFileStatus SetLength(TFileHandle file, uint64_t length) override {
+        return Checked(ftruncate(static_cast<int>(file), static_cast<off_t>(length)) == 0);
     }
     TFileStatus Flush(TFileHandle file) override { return Checked(fsync(static_cast<int>(file)) == 0); }
     TFileStatus Close(TFileHandle file) override { return Checked(close(static_cast<int>(file)) == 0); }
     // rename replaces in one step; the folder is flushed too, so the new entry survives a power cut.
+    // Nothing may throw once the file is in place: naming the folder can run out of memory, and then
+    // the folder is not flushed.
     TFileStatus Replace(const std::filesystem::path& from, const std::filesystem::path& to) override {
         if (rename(from.c_str(), to.c_str()) != 0) return Failure();
-        const std::filesystem::path folder = to.has_parent_path() ? to.parent_path() : ".";
-        const int handle = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (handle >= 0) {
-            fsync(handle);
-            close(handle);
+        try {
+            const std::filesystem::path folder = to.has_parent_path() ? to.parent_path() : ".";
+            const int handle = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (handle >= 0) {
+                fsync(handle);
+                close(handle);
+            }
+        } catch (...) {
         }
         return {};
     }
     TFileStatus Remove(const std::filesystem::path& path) override {
         return Checked(unlink(path.c_str()) == 0);
+    }
+    TFileStatus ListFiles(const std::filesystem::path& folder, std::vector<TFolderFile>& files) override {
+        DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+        if (dir == nullptr) return Failure();
+        struct TClose {
+            DIR* Dir;
+            ~TClose() { closedir(Dir); }
+        } close{dir};
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        for (;;) {
+            errno = 0;
+            const dirent* entry = readdir(dir);
+            if (entry == nullptr) return errno == 0 ? TFileStatus{} : Failure();
+            struct stat info {};
+            if (fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+                continue;
+            files.push_back({entry->d_name, static_cast<int64_t>(now.tv_sec - info.st_mtim.tv_sec)});
+        }
     }
     void Pause(int milliseconds) override { usleep(static_cast<useconds_t>(milliseconds) * 1000); }
     unsigned long ProcessNumber() override { return static_cast<unsigned long>(getpid()); }
@@ -79,6 +106,10 @@ TFileSystem& SystemFileSystem() {
 
 int GenericFileError() {
     return EIO;
+}
+
+int OutOfMemoryError() {
+    return ENOMEM;
 }
 
 int IsFolderFileError() {

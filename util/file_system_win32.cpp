@@ -30,6 +30,10 @@ HANDLE Handle(TFileHandle file) {
     return reinterpret_cast<HANDLE>(file);
 }
 
+uint64_t Ticks(const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 TFileStatus Opened(HANDLE handle, TFileHandle& file) {
     if (handle == INVALID_HANDLE_VALUE) return Failure();
     file = reinterpret_cast<TFileHandle>(handle);
@@ -59,9 +63,14 @@ class TWin32FileSystem final : public TFileSystem {
         written = done;
         return Checked(ok);
     }
-    TFileStatus CutHere(TFileHandle file) override {
+    TFileStatus SetLength(TFileHandle file, uint64_t length) override {
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(length);
         SetLastError(0);
-        return Checked(SetEndOfFile(Handle(file)));
+        if (!SetFilePointerEx(Handle(file), at, nullptr, FILE_BEGIN) || !SetEndOfFile(Handle(file)))
+            return Failure();
+        at.QuadPart = 0;
+        return Checked(SetFilePointerEx(Handle(file), at, nullptr, FILE_BEGIN));
     }
     TFileStatus Flush(TFileHandle file) override {
         SetLastError(0);
@@ -80,6 +89,24 @@ class TWin32FileSystem final : public TFileSystem {
         SetLastError(0);
         return Checked(DeleteFileW(path.c_str()));
     }
+    TFileStatus ListFiles(const std::filesystem::path& folder, std::vector<TFolderFile>& files) override {
+        WIN32_FIND_DATAW found;
+        SetLastError(0);
+        const HANDLE find = FindFirstFileW((folder / L"*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) return Failure();
+        struct TClose {
+            HANDLE Find;
+            ~TClose() { FindClose(Find); }
+        } close{find};
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        do {
+            if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+            const int64_t ticks = static_cast<int64_t>(Ticks(now) - Ticks(found.ftLastWriteTime));
+            files.push_back({found.cFileName, ticks / 10'000'000}); // 100 ns ticks
+        } while (FindNextFileW(find, &found));
+        return GetLastError() == ERROR_NO_MORE_FILES ? TFileStatus{} : Failure();
+    }
     void Pause(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
     unsigned long ProcessNumber() override { return GetCurrentProcessId(); }
 };
@@ -93,6 +120,10 @@ TFileSystem& SystemFileSystem() {
 
 int GenericFileError() {
     return ERROR_WRITE_FAULT;
+}
+
+int OutOfMemoryError() {
+    return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 int IsFolderFileError() {

@@ -27,11 +27,13 @@ std::string CommandFileBytes(const std::vector<std::string>& entries) {
     return bytes;
 }
 
-// A folder at the path is not ours to remove.
+// True when no file is left at the path. A folder at the path is not ours to remove.
 bool RemoveFile(const std::filesystem::path& path) {
     std::error_code error;
-    if (std::filesystem::is_directory(std::filesystem::symlink_status(path, error))) return false;
-    return std::filesystem::remove(path, error) || !error;
+    const std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
+    if (!std::filesystem::exists(status)) return !error;
+    if (std::filesystem::is_directory(status)) return false;
+    return !CurrentFileSystem().Remove(path).Failed();
 }
 
 } // namespace
@@ -39,15 +41,21 @@ bool RemoveFile(const std::filesystem::path& path) {
 TReplaceResult WriteCommandFile(const std::filesystem::path& path) {
     TReplaceResult result;
     try {
-        // The new list replaces the file whole, or overwrites it in place when the replace is refused,
-        // so the host never reads a half-written list.
+        // The new list replaces the file whole, or overwrites it in place when the replace is refused
+        // (its length set first, so that a file that cannot be cut is not written at all).
         result = ReplaceFileContents(path, CommandFileBytes(CommandList()));
         if (result) return result;
     } catch (...) {
+        // The file's bytes could not be put together: nothing was written, and the failure has a
+        // reason of its own to show.
+        result = TReplaceResult{};
+        result.SystemError = OutOfMemoryError();
     }
     // Whatever went wrong, the host must find neither its own input mixed with our answer nor a part
-    // of ours: no file at all, or else the bare "hq" that draws nothing. When even that is refused, the
-    // file is as the host wrote it, and its first line "hq" draws nothing either.
+    // of ours: no file at all, or else the bare "hq" that draws nothing. A file that could be neither
+    // removed nor written is as the host wrote it, and its first line "hq" draws nothing either. Only
+    // an in-place write that broke off, with the file then refusing both its removal and the bare "hq",
+    // leaves a part of ours.
     try {
         if (!RemoveFile(path) && result.TargetDamaged)
             ReplaceFileContents(path, std::string("hq") + kLineEnd);

@@ -41,39 +41,70 @@ TEST(ReplaceFileContents, ReplacesTheTargetWholeAndLeavesNothingElse) {
 }
 
 TEST(ReplaceFileContents, NamesItsTemporaryFileBesideTheTargetAndNoLonger) {
-    for (const char* name : {"JWC_TEMP.TXT", "sorvel.dat", "ab", "x"}) {
+    for (const char* name : {"JWC_TEMP.TXT", "sorvel.dat", "abcd"}) {
         const fs::path target = fs::path("C:/jww/Tarvel") / name;
-        const fs::path temporary = TemporaryPathFor(target);
-        EXPECT_EQ(temporary.parent_path(), target.parent_path()) << name;
-        EXPECT_LE(temporary.filename().native().size(), target.filename().native().size()) << name;
-        EXPECT_NE(temporary.filename(), target.filename()) << name;
-        EXPECT_EQ(temporary.filename().string()[0], '~') << name;
+        std::vector<fs::path> names;
+        for (int attempt = 0; attempt < 36; ++attempt) {
+            const fs::path temporary = TemporaryPathFor(target, attempt);
+            EXPECT_EQ(temporary.parent_path(), target.parent_path()) << name;
+            const std::string file = temporary.filename().string();
+            EXPECT_LE(file.size(), target.filename().string().size()) << name;
+            EXPECT_EQ(file[0], '~') << name;
+            EXPECT_EQ(file.substr(file.size() - 2),
+                      std::string("-") + "0123456789abcdefghijklmnopqrstuvwxyz"[attempt]);
+            names.push_back(temporary);
+        }
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(std::unique(names.begin(), names.end()), names.end()) << name;
     }
-    // One process, one name: the next write uses it again once the last one has removed it.
-    EXPECT_EQ(TemporaryPathFor("a/sorvel.dat"), TemporaryPathFor("a/sorvel.dat"));
+    // No room for a name of its own, and no attempt beyond the last.
+    EXPECT_TRUE(TemporaryPathFor("C:/jww/abc").empty());
+    EXPECT_TRUE(TemporaryPathFor("C:/jww/sorvel.dat", 36).empty());
+    // One process, one name per attempt: the next write uses it again once the last one has removed it.
+    EXPECT_EQ(TemporaryPathFor("a/sorvel.dat"), TemporaryPathFor("a/sorvel.dat", 0));
 }
 
-// A folder, or a file left by another run, at the temporary file's name: the write goes over the
-// target in place, and the other entry keeps what it holds.
-TEST(ReplaceFileContents, OverwritesInPlaceWhenTheTemporaryNameIsTaken) {
+// A folder, or a file left by another run, at the temporary file's name: the write takes the next
+// name and still replaces the target in one step; the other entries keep what they hold.
+TEST(ReplaceFileContents, TakesTheNextNameWhenTheTemporaryNameIsTaken) {
     TScratchFolder folder;
     const fs::path target = folder.Path / "JWC_TEMP.TXT";
-    const fs::path temporary = TemporaryPathFor(target);
     folder.Write("JWC_TEMP.TXT", "hq\r\nhk 0\r\nhp1 0 0\r\nhp2 100 0\r\n");
-    fs::create_directory(temporary);
-    WriteWholeFile(temporary / "inside", "theirs");
-    const TReplaceResult overwritten = ReplaceFileContents(target, "lc1\r\n");
-    EXPECT_EQ(overwritten.Way, TReplaceWay::Overwritten);
-    EXPECT_FALSE(overwritten.TargetDamaged);
+    fs::create_directory(TemporaryPathFor(target, 0));
+    WriteWholeFile(TemporaryPathFor(target, 0) / "inside", "theirs");
+    WriteWholeFile(TemporaryPathFor(target, 1), "another run's half-written file");
+    const TReplaceResult replaced = ReplaceFileContents(target, "lc1\r\n");
+    EXPECT_EQ(replaced.Way, TReplaceWay::Replaced);
     EXPECT_EQ(folder.Read("JWC_TEMP.TXT"), "lc1\r\n");
-    EXPECT_EQ(ReadWholeFile(temporary / "inside"), "theirs");
+    EXPECT_EQ(ReadWholeFile(TemporaryPathFor(target, 0) / "inside"), "theirs");
+    EXPECT_EQ(ReadWholeFile(TemporaryPathFor(target, 1)), "another run's half-written file");
+    EXPECT_EQ(NamesIn(folder.Path).size(), 3u);
+}
 
-    fs::remove_all(temporary);
-    WriteWholeFile(temporary, "another run's half-written file");
-    EXPECT_EQ(ReplaceFileContents(target, "lc2\r\nlc3\r\n").Way, TReplaceWay::Overwritten);
-    EXPECT_EQ(folder.Read("JWC_TEMP.TXT"), "lc2\r\nlc3\r\n");
-    EXPECT_EQ(ReadWholeFile(temporary), "another run's half-written file");
-    EXPECT_EQ(NamesIn(folder.Path).size(), 2u);
+// A crash or a power cut between making the temporary file and putting it in place leaves it behind.
+// The next write removes such a file once it is older than any run takes, and goes the atomic way;
+// a fresh one (another run's, still being written) and anything not of the tool's pattern stay.
+TEST(ReplaceFileContents, RemovesOnlyItsOwnStaleTemporaries) {
+    TScratchFolder folder;
+    const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    const std::vector<std::string> stale = {"~1z141z3-0", "~a-z", "~0-0"};
+    const std::vector<std::string> kept = {"~abc",       "~ABC-0", "~abc-0.txt", "~abcdefgh-0", "~abc--",
+                                           "readme.txt", "x~a-0",  "~a-0x",      "~$memo.txt"};
+    for (const std::string& name : stale) folder.Write(name, "left by a dead run");
+    for (const std::string& name : kept) folder.Write(name, "someone else's");
+    fs::create_directory(folder.Path / "~old-1");
+    for (const auto& entry : fs::directory_iterator(folder.Path))
+        if (entry.is_regular_file()) fs::last_write_time(entry.path(), anHourAgo);
+    folder.Write("~fresh-0", "another run's, being written");
+    folder.Write("sorvel.dat", "old\r\n");
+
+    const TReplaceResult replaced = ReplaceFileContents(folder.Path / "sorvel.dat", "new\r\n");
+    EXPECT_EQ(replaced.Way, TReplaceWay::Replaced);
+    EXPECT_EQ(folder.Read("sorvel.dat"), "new\r\n");
+    for (const std::string& name : stale) EXPECT_FALSE(folder.Has(name)) << name;
+    for (const std::string& name : kept) EXPECT_EQ(folder.Read(name), "someone else's") << name;
+    EXPECT_TRUE(fs::is_directory(folder.Path / "~old-1"));
+    EXPECT_EQ(folder.Read("~fresh-0"), "another run's, being written");
 }
 
 TEST(ReplaceFileContents, NeverWritesIntoAFolderAtTheTarget) {
