@@ -1,31 +1,18 @@
-// Reading when memory runs out: with every allocation after the Nth failing, for every N a read needs,
-// the reader never crashes, says the read failed, and leaves a store that is whole.
+// Reading and writing when memory runs out: with every allocation after the Nth failing, for every N a
+// read needs, the reader never crashes, says the read failed, and leaves a store that is whole; the
+// writer never leaves a part of its answer, nor a failure without a code.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <new>
 #include <string>
 
 #include "exchange/JwwGaibu.h"
 #include "exchange/reader/reader.h"
+#include "tests/alloc/allocation_limit.h"
 #include "tests/unit/scratch_folder.h"
 #include "tests/unit/store_fingerprint.h"
 
 namespace {
-
-// Allocations still allowed; below 0 there is no limit. The test runs on one thread.
-long gAllocationsLeft = -1;
-long gAllocationsMade = 0;
-
-// Allows n more allocations for as long as it lives, and counts what was made.
-struct TAllocationLimit {
-    explicit TAllocationLimit(long n) {
-        gAllocationsLeft = n;
-        gAllocationsMade = 0;
-    }
-    ~TAllocationLimit() { gAllocationsLeft = -1; }
-};
 
 // Every kind of line, a long text and a long header line, in a few hundred lines.
 std::string HostFile() {
@@ -46,20 +33,6 @@ std::string HostFile() {
 
 } // namespace
 
-void* operator new(std::size_t size) {
-    if (gAllocationsLeft == 0) throw std::bad_alloc();
-    if (gAllocationsLeft > 0) --gAllocationsLeft;
-    ++gAllocationsMade;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-
 TEST(ReaderOutOfMemory, FailsCleanlyAtEveryAllocation) {
     const std::string bytes = HostFile();
     long needed = 0;
@@ -67,7 +40,7 @@ TEST(ReaderOutOfMemory, FailsCleanlyAtEveryAllocation) {
         InitExchangeData();
         const TAllocationLimit unlimited(-1);
         ASSERT_TRUE(ReadExchangeBytes(bytes, 256));
-        needed = gAllocationsMade;
+        needed = AllocationsMade();
     }
     ASSERT_GT(needed, 20);
     const std::string whole = StoreFingerprint();
@@ -99,7 +72,7 @@ TEST(ReaderOutOfMemory, FailsCleanlyReadingTheFile) {
         InitExchangeData();
         const TAllocationLimit unlimited(-1);
         ASSERT_TRUE(ReadExchangeFile(path));
-        needed = gAllocationsMade;
+        needed = AllocationsMade();
     }
     for (long n = 0; n < needed; ++n) {
         InitExchangeData();
@@ -112,4 +85,45 @@ TEST(ReaderOutOfMemory, FailsCleanlyReadingTheFile) {
         EXPECT_TRUE(OrderListNamesEveryRecordOnce()) << n;
         FreeExchangeData();
     }
+}
+
+// Writing the drawing when memory runs out: the file is whole, or the host's own input, or gone, and
+// a failure always carries a code, so the message never gives "success" as its reason.
+TEST(WriterOutOfMemory, FailsWithACodeAndNeverLeavesAPart) {
+    TScratchFolder folder;
+    const std::string host = HostFile();
+    const std::filesystem::path path = folder.Path / "JWC_TEMP.TXT";
+    InitExchangeData();
+    for (int i = 0; i < 40; ++i) AddLine(i, 0, i + 1, 0);
+    const std::string first = "0 0 1 0\r\n";
+    long needed = 0;
+    {
+        folder.Write("JWC_TEMP.TXT", host);
+        const TAllocationLimit unlimited(-1);
+        ASSERT_TRUE(WriteCommandFile(path));
+        needed = AllocationsMade();
+    }
+    ASSERT_GT(needed, 2);
+    for (long n = 0; n <= needed; ++n) {
+        folder.Write("JWC_TEMP.TXT", host);
+        TReplaceResult result;
+        {
+            const TAllocationLimit limit(n);
+            result = WriteCommandFile(path);
+        }
+        const std::string left = folder.Has("JWC_TEMP.TXT") ? folder.Read("JWC_TEMP.TXT") : "(gone)";
+        EXPECT_TRUE(result || n < needed) << n;
+        if (result) {
+            EXPECT_EQ(left.substr(0, first.size()), first) << n;
+            EXPECT_EQ(result.SystemError, 0) << n;
+        } else {
+            EXPECT_TRUE(left == "(gone)" || left == host || left == "hq\r\n") << n;
+            EXPECT_NE(result.SystemError, 0) << n;
+        }
+        // No temporary file of the write is left behind.
+        size_t entries = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path)) entries += entry.exists();
+        EXPECT_EQ(entries, left == "(gone)" ? 0u : 1u) << n;
+    }
+    FreeExchangeData();
 }
