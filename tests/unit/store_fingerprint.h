@@ -3,6 +3,8 @@
 // the check that the store is whole, whatever stopped the reading.
 #pragma once
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -158,11 +160,27 @@ inline std::string StoreFingerprint() {
     w.Size(h.HostFreeText);
     w.Text(h.HostFontName);
     w.Raw(h.LineWidthSeen);
-    for (int32_t v : h.GroupValues) w.Raw(v);
-    for (const std::string& name : h.GroupNames) w.Text(name);
-    for (int32_t v : h.LayerValues) w.Raw(v);
-    for (const std::string& name : h.LayerNames) w.Text(name);
-    for (const TIndicatedPoint& p : h.Points) {
+    // The tables are mostly at their defaults: only the entries that are not, each with its index.
+    w.Raw(h.GroupValues.size());
+    for (size_t i = 0; i < h.GroupValues.size(); ++i)
+        if (h.GroupValues[i] != 0 || !h.GroupNames[i].empty()) {
+            w.Raw(i);
+            w.Raw(h.GroupValues[i]);
+            w.Text(h.GroupNames[i]);
+        }
+    w.Raw(h.LayerValues.size());
+    for (size_t i = 0; i < h.LayerValues.size(); ++i)
+        if (h.LayerValues[i] != 0 || !h.LayerNames[i].empty()) {
+            w.Raw(i);
+            w.Raw(h.LayerValues[i]);
+            w.Text(h.LayerNames[i]);
+        }
+    w.Raw(h.Points.size());
+    for (size_t i = 0; i < h.Points.size(); ++i) {
+        const TIndicatedPoint& p = h.Points[i];
+        if (!p.IsSet && p.Kind == 0 && std::bit_cast<uint64_t>(p.X) == 0 && std::bit_cast<uint64_t>(p.Y) == 0)
+            continue;
+        w.Raw(i);
         w.Raw(p.IsSet);
         w.Values({p.X, p.Y});
         w.Raw(p.Kind);
