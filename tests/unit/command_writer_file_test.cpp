@@ -19,19 +19,13 @@ namespace {
 
 using CommandWriterFile = ExchangeTest;
 
-int FilesIn(const fs::path& folder) {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++count;
-    return count;
-}
-
 TEST_F(CommandWriterFile, EmptyListWritesHq) {
     TScratchFolder folder;
     fs::path file = folder.Path / "JWC_TEMP.TXT";
     WriteWholeFile(file, "hq\r\nhk 0\r\nhs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n#\r\n");
     EXPECT_TRUE(WriteCommandFile(file));
     EXPECT_EQ(ReadWholeFile(file), "hq\r\n");
-    EXPECT_EQ(FilesIn(folder.Path), 1);
+    EXPECT_EQ(NamesIn(folder.Path).size(), 1u);
 }
 
 TEST_F(CommandWriterFile, WritesTheCommandsOfADimension) {
@@ -96,7 +90,7 @@ TEST_F(CommandWriterFile, FailureLeavesNoFileBehind) {
     fs::create_directory(directory);
     EXPECT_FALSE(WriteCommandFile(directory));
     EXPECT_TRUE(fs::is_directory(directory));
-    EXPECT_EQ(FilesIn(folder.Path), 2); // "plain" and the folder; nothing of ours
+    EXPECT_EQ(NamesIn(folder.Path).size(), 2u); // "plain" and the folder; nothing of ours
 }
 
 TEST_F(CommandWriterFile, ALeftoverFolderOfTheOldTemporaryNameIsNoObstacle) {
@@ -108,7 +102,7 @@ TEST_F(CommandWriterFile, ALeftoverFolderOfTheOldTemporaryNameIsNoObstacle) {
     EXPECT_TRUE(WriteCommandFile(file));
     EXPECT_EQ(ReadWholeFile(file), "lc1\r\n");
     EXPECT_TRUE(fs::is_directory(folder.Path / "JWC_TEMP.TXT.new"));
-    EXPECT_EQ(FilesIn(folder.Path), 2);
+    EXPECT_EQ(NamesIn(folder.Path).size(), 2u);
 }
 
 #ifdef _WIN32
@@ -126,7 +120,7 @@ TEST_F(CommandWriterFile, AFileNobodyMayTouchKeepsTheHostsInput) {
     EXPECT_FALSE(result);
     EXPECT_EQ(result.SystemError, ERROR_SHARING_VIOLATION);
     EXPECT_EQ(ReadWholeFile(file), "hq\r\nhp1 0 0\r\n#\r\n");
-    EXPECT_EQ(FilesIn(folder.Path), 1);
+    EXPECT_EQ(NamesIn(folder.Path).size(), 1u);
 }
 #endif
 

@@ -160,8 +160,15 @@ TEST_F(ExchangeStore, LongTextsAreCutTo255Bytes) {
 
 // Texts are kept packed; each must come back with every value and attribute it was stored with.
 TEST_F(ExchangeStore, TextsComeBackBitForBitWhateverTheirValues) {
-    const double values[] = {0.0, -0.0, 1.0, -1.0, 1.0000000000000002, -6059.66923758388, 1e300,
-                             std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity()};
+    const double values[] = {0.0,
+                             -0.0,
+                             1.0,
+                             -1.0,
+                             1.0000000000000002,
+                             -6059.66923758388,
+                             1e300,
+                             std::numeric_limits<double>::quiet_NaN(),
+                             -std::numeric_limits<double>::infinity()};
     const TRecordText font = KeepFontName("Arial");
     int32_t count = 0;
     for (double x : values)
@@ -192,7 +199,8 @@ TEST_F(ExchangeStore, TextsComeBackBitForBitWhateverTheirValues) {
             EXPECT_EQ(t.Head.Layer, i % 3) << i;
             EXPECT_EQ(t.Width, 2.5) << i;
             EXPECT_EQ(t.FontName.View(), "Arial") << i;
-            EXPECT_EQ(t.Text.View(), std::string(static_cast<size_t>(i % 4), 'a' + static_cast<char>(i % 26))) << i;
+            EXPECT_EQ(t.Text.View(), std::string(static_cast<size_t>(i % 4), 'a' + static_cast<char>(i % 26)))
+                << i;
             ++i;
         }
     // Past the end: an empty record.
@@ -218,7 +226,8 @@ TEST_F(ExchangeStore, TextsKeepTheirOwnAttributesAcrossRuns) {
     EXPECT_EQ(TextEntity(5).Dy, 1);
     EXPECT_EQ(TextEntity(6).FontName.View(), "Arial");
     const std::string texts = "abcdefg";
-    for (int32_t i = 0; i < 7; ++i) EXPECT_EQ(TextEntity(i).Text.View(), texts.substr(static_cast<size_t>(i), 1));
+    for (int32_t i = 0; i < 7; ++i)
+        EXPECT_EQ(TextEntity(i).Text.View(), texts.substr(static_cast<size_t>(i), 1));
 }
 
 TEST_F(ExchangeStore, PointsTakeThePointColour) {

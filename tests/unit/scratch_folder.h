@@ -2,6 +2,7 @@
 // developer tools that drive the dialog in memory.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline std::string ReadWholeFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -20,6 +22,15 @@ inline bool WriteWholeFile(const std::filesystem::path& path, std::string_view b
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     return static_cast<bool>(out);
+}
+
+// The names of a folder's entries, sorted.
+inline std::vector<std::string> NamesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // A fresh folder of its own (a tool folder, say, with the files Jw_cad and earlier runs leave in

@@ -18,14 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> NamesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(ReplaceFileContents, ReplacesTheTargetWholeAndLeavesNothingElse) {
     TScratchFolder folder;
     folder.Write("sorvel.dat", "old settings that are longer than the new ones\r\n");

@@ -197,14 +197,6 @@ TLeft LeftIn(const fs::path& path, const std::string& before, const std::string&
     return TLeft::Damaged;
 }
 
-std::vector<std::string> NamesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 struct TRow {
     const char* Name;
     std::vector<TFaultAt> Faults;
