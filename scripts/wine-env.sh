@@ -2,7 +2,7 @@
 #
 #   . scripts/wine-env.sh || exit 1
 #   trap tarvel_wine_cleanup EXIT
-#   tarvel_wine_run ctest --test-dir build/win64     # or: tarvel_wine_run wine Tarvel.exe
+#   tarvel_wine_run ctest --test-dir build/win       # or: tarvel_wine_run wine Tarvel.exe
 #
 # Exports WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES, DISPLAY and TARVEL_WINE_LOCALE. Wine programs must be
 # started through tarvel_wine_run, which gives them the Japanese locale (code page 932, LCID 0x0411)
