@@ -1,4 +1,5 @@
-# Cross build for 64-bit Windows with mingw-w64 (posix thread model); tests run under Wine.
+# Cross build for 64-bit Windows with mingw-w64 (posix thread model); tests run under Wine. Not the exe
+# that ships (mingw-w64-i686.cmake): `scripts/test win64` builds and tests this one to compare the two.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(_tc x86_64-w64-mingw32)

@@ -2,7 +2,7 @@
 #
 #   . scripts/wine-env.sh || exit 1
 #   trap tarvel_wine_cleanup EXIT
-#   tarvel_wine_run ctest --test-dir build/win64     # or: tarvel_wine_run wine Tarvel.exe
+#   tarvel_wine_run ctest --test-dir build/win       # or: tarvel_wine_run wine Tarvel.exe
 #
 # Exports WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES, DISPLAY and TARVEL_WINE_LOCALE. Wine programs must be
 # started through tarvel_wine_run, which gives them the Japanese locale (code page 932, LCID 0x0411)
@@ -10,7 +10,8 @@
 #
 # Prefixes live in $TARVEL_WINE_HOME (default ~/.cache/tarvel-wine) as prefix-0 … prefix-3. Each user
 # locks one for as long as it runs, so two scripts at once never share a wineserver (cleanup kills every
-# process of its prefix). A prefix is made once (about 15 s) and kept; a half-made one is made again.
+# process of its prefix). A prefix is made once (about 15 s) and kept; a half-made one is made again, and
+# so is one that cannot start 32-bit programs (made before wine32 was installed).
 # A working $DISPLAY is used as it is; otherwise (or with TARVEL_WINE_OWN_DISPLAY=1) a private Xvfb is
 # started on the first free display.
 
@@ -107,8 +108,27 @@ _tarvel_wine_reg_add() {
   tarvel_wine_run _tarvel_wine_detached wine reg add "$1" /v "$2" /d "$3" /f
 }
 
+# Whether the prefix starts a 32-bit program (the exe that ships is one). Wine fills the prefix's
+# syswow64 only when it makes the prefix, so one made before wine32 was installed never can: Wine then
+# says "could not load kernel32.dll" and exits 53. Leaves no server behind.
+_tarvel_wine_runs_32bit() {
+  local rc=0
+  tarvel_wine_run _tarvel_wine_detached wine 'C:\windows\syswow64\cmd.exe' /c exit 0 || rc=1
+  _tarvel_wine_stop_server
+  return "$rc"
+}
+
+# Makes the prefix unless a whole one is there: .tarvel-ready once it is configured, .tarvel-32bit once
+# a 32-bit program has run in it. A prefix without the second is tried once and made again if it fails.
 _tarvel_wine_make_prefix() {
-  [ -f "$WINEPREFIX/.tarvel-ready" ] && return 0
+  if [ -f "$WINEPREFIX/.tarvel-ready" ]; then
+    [ -f "$WINEPREFIX/.tarvel-32bit" ] && return 0
+    if _tarvel_wine_runs_32bit; then
+      touch "$WINEPREFIX/.tarvel-32bit"
+      return 0
+    fi
+    _tarvel_wine_log "$WINEPREFIX cannot start 32-bit programs (made before wine32 was installed?)"
+  fi
   local t0
   t0=$(_tarvel_wine_now)
   _tarvel_wine_log "creating $WINEPREFIX"
@@ -133,7 +153,11 @@ _tarvel_wine_make_prefix() {
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || return 1
   # The settings apply from the next server start.
   timeout 60 wineserver -w >/dev/null 2>&1
-  touch "$WINEPREFIX/.tarvel-ready"
+  if ! _tarvel_wine_runs_32bit; then
+    _tarvel_wine_log "Wine cannot start 32-bit programs: wine32:i386 is missing (run scripts/setup)"
+    return 1
+  fi
+  touch "$WINEPREFIX/.tarvel-32bit" "$WINEPREFIX/.tarvel-ready"
   _tarvel_wine_log "prefix created in $(_tarvel_wine_since "$t0") s"
 }
 

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # The release zip as a Jw_cad user gets it: built with CPack, unpacked with unzip under the Wine prefix's
-# C:\jww\外部変形\Tarvel 1.0\, the guide checked as Notepad would open it, then Tarvel.bat run there with
-# cmd /c and the dialog driven to OK. Runs inside the Wine session of scripts/test (WINEPREFIX set).
+# C:\jww\外部変形\Tarvel 1.0\, its Tarvel.exe checked to be the 32-bit x86 one, the guide checked as
+# Notepad would open it, then Tarvel.bat run there with cmd /c and the dialog driven to OK. Runs inside
+# the Wine session of scripts/test (WINEPREFIX set).
 #
-#   package_test.sh <build tree> <version> <tarvel_e2e_driver.exe> <case folder> <work folder>
+#   package_test.sh <build tree> <zip> <version> <tarvel_e2e_driver.exe> <case folder> <work folder>
 set -uo pipefail
 
-if [ $# -ne 5 ]; then
-  echo "usage: package_test.sh <build tree> <version> <driver.exe> <case folder> <work folder>" >&2
+if [ $# -ne 6 ]; then
+  echo "usage: package_test.sh <build tree> <zip> <version> <driver.exe> <case folder> <work folder>" >&2
   exit 2
 fi
-build=$1 version=$2 driver=$3 case_dir=$4 work=$5
+build=$1 zip=$2 version=$3 driver=$4 case_dir=$5 work=$6
 exec </dev/null
 fail() {
   echo "FAILED: $*"
@@ -19,7 +20,6 @@ fail() {
 [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX/drive_c" ] || fail "no Wine prefix (run through scripts/wine-env.sh)"
 
 cmake --build "$build" --target package >"$build/package.log" 2>&1 || fail "the package target failed: see $build/package.log"
-zip=$build/Tarvel-$version-win64.zip
 [ -f "$zip" ] || fail "$zip was not made"
 
 listing=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
@@ -31,6 +31,13 @@ rm -rf "$parent"
 mkdir -p "$parent"
 unzip -q "$zip" -d "$parent" || fail "unzip failed"
 folder=$parent/Tarvel
+
+# One exe for every Windows that runs Jw_cad: the PE header's machine is Intel 386 (0x014c).
+pe_offset=$(od -An -tu4 -j60 -N4 "$folder/Tarvel.exe" | tr -d ' ')
+machine=$(od -An -tx2 -j$((pe_offset + 4)) -N2 "$folder/Tarvel.exe" | tr -d ' ')
+signature=$(od -An -c -j"$pe_offset" -N2 "$folder/Tarvel.exe" | tr -d ' ')
+[ "$signature" = PE ] && [ "$machine" = 014c ] ||
+  fail "Tarvel.exe in the zip is not a 32-bit x86 program (signature [$signature], machine [$machine])"
 
 # Notepad users: Shift-JIS that decodes, CR LF and nothing else as line ends, every option of the dialog.
 only_crlf() {

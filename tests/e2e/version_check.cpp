@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,31 @@ std::wstring StringValue(std::vector<char>& block, const wchar_t* name) {
     if (!VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
         return L"<missing>";
     return std::wstring(value, length > 0 ? length - 1 : 0);
+}
+
+// The processor the manifest must name for the exe's own machine type (its PE file header).
+std::string ManifestArchitecture(const std::wstring& exe) {
+    HANDLE file = CreateFileW(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
+    std::vector<unsigned char> head(4096);
+    DWORD got = 0;
+    const bool read = ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr);
+    CloseHandle(file);
+    if (!read || got < sizeof(IMAGE_DOS_HEADER)) return "<short>";
+    IMAGE_DOS_HEADER dos;
+    std::memcpy(&dos, head.data(), sizeof dos);
+    const size_t at = static_cast<size_t>(dos.e_lfanew);
+    if (at + sizeof(DWORD) + sizeof(IMAGE_FILE_HEADER) > got) return "<no PE header>";
+    IMAGE_FILE_HEADER header;
+    std::memcpy(&header, head.data() + at + sizeof(DWORD), sizeof header);
+    switch (header.Machine) {
+    case IMAGE_FILE_MACHINE_I386:
+        return "x86";
+    case IMAGE_FILE_MACHINE_AMD64:
+        return "amd64";
+    default:
+        return "<machine " + std::to_string(header.Machine) + ">";
+    }
 }
 
 } // namespace
@@ -89,7 +115,8 @@ int wmain(int argc, wchar_t** argv) {
               "FileDescription names Jw_cad");
     }
 
-    // The manifest: the same version in assemblyIdentity, and per-monitor DPI awareness v2.
+    // The manifest: the same version and the exe's processor in assemblyIdentity, and per-monitor DPI
+    // awareness v2.
     HMODULE module =
         LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     Check(module != nullptr, "Tarvel.exe loads as a data file");
@@ -102,6 +129,11 @@ int wmain(int argc, wchar_t** argv) {
             const std::string identity = "name=\"Ventra.Tarvel\" version=\"" + version + ".0\"";
             Check(manifest.find(identity) != std::string::npos,
                   "the manifest's assemblyIdentity has " + identity);
+            // Windows refuses to start an exe whose manifest names another processor; Wine does not check.
+            const std::string architecture =
+                identity + " processorArchitecture=\"" + ManifestArchitecture(exe) + "\"";
+            Check(manifest.find(architecture) != std::string::npos,
+                  "the manifest's assemblyIdentity has " + architecture);
             Check(manifest.find(">PerMonitorV2, PerMonitor<") != std::string::npos,
                   "the manifest declares PerMonitorV2, falling back to PerMonitor");
         }
