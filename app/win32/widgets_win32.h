@@ -37,7 +37,7 @@ class WindowWin32 final : public TWindow {
   private:
     WindowWin32() = default;
     bool Build(HINSTANCE instance, HWND owner);
-    void LayOut(UINT dpi);
+    void ScaleControls(UINT dpi);
     SIZE FrameSize(UINT dpi) const;
     void FitClientArea();
     HFONT FontOfHeight(int height);

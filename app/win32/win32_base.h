@@ -53,6 +53,26 @@ class ScopedWindowDc {
     HGDIOBJ Old = nullptr;
 };
 
+// A memory DC for measuring texts: a window's DC is a round trip to the display each time it is
+// taken, and the dialog measures every label's caption.
+class TextMeasure {
+  public:
+    TextMeasure() : Dc(CreateCompatibleDC(nullptr)) {}
+    ~TextMeasure() {
+        if (!Dc) return;
+        if (Original) SelectObject(Dc, Original);
+        DeleteDC(Dc);
+    }
+    TextMeasure(const TextMeasure&) = delete;
+    TextMeasure& operator=(const TextMeasure&) = delete;
+    // The text's extent in the font; for an empty text, cy is the font's line height.
+    SIZE Extent(HFONT font, std::wstring_view text);
+
+  private:
+    HDC Dc;
+    HGDIOBJ Original = nullptr;
+};
+
 //--------------------------------------------------------------------------- windows
 
 // Registers a window class of the program's module with the program's icon (large and small) and
