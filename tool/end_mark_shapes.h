@@ -57,4 +57,4 @@ std::span<const TShapePart> EndMarkShape(int kind);
 struct TShapeBounds {
     double Left = 0, Bottom = 0, Right = 0, Top = 0;
 };
-constexpr TShapeBounds kEndMarkPictureBounds{-9, -1.4, 1.4, 1.4};
+constexpr TShapeBounds kEndMarkPictureBounds{-8.5, -1.4, 1.4, 1.4};

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/win32/control_ids.h"
+#include "app/win32/end_mark_pictures.h"
 #include "tool/dialog_design.h"
 
 namespace {
@@ -76,6 +77,8 @@ class ControlWin32 {
     virtual bool Holds(HWND hwnd) const { return hwnd == Hwnd; }
     virtual HWND FocusTarget() const { return Hwnd; }
     virtual void OnNotify(int /*code*/) {}
+    // WM_DRAWITEM of an owner-drawn control; false when the control draws itself.
+    virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
     // Places the control again after a change of DPI, in the font of the new scale.
     virtual void LayOut(const Placing& at) { PlaceChild(Hwnd, at.Font, DesignBox(Design, at.Scale)); }
 
@@ -128,23 +131,32 @@ class LabelWin32 final : public Win32Widget<TLabel> {
 
 class ComboBoxWin32 final : public Win32Widget<TComboBox> {
   public:
+    // The end-mark lists draw their items (a picture, then the text) and keep their strings, so the
+    // texts, the indices and the keyboard's search by first letter stay as in any list.
     ComboBoxWin32(HWND parent, const TControlDesign& row, int id, const Placing& at)
         : Win32Widget(row, CreateChild(parent, L"COMBOBOX", "",
-                                       CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0,
-                                       BoxAt(row, at.Scale), id, at.Font)) {
+                                       CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP |
+                                           (row.EndMarkPictures ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0),
+                                       0, BoxAt(row, at.Scale), id, at.Font)),
+          Scale(at.Scale), Font(at.Font) {
         if (!Hwnd) return;
         SetHeights(at.Scale);
         for (const char* item : row.Items) AddItem(item);
         SetItemIndex(row.DefaultIndex);
         if (row.ImeOff) ImmAssociateContext(Hwnd, nullptr);
+        FitDroppedWidth(at);
     }
     // As at creation: the rectangle, then the font, then the heights.
     void LayOut(const Placing& at) override {
+        Scale = at.Scale;
+        Font = at.Font;
         const Box box = BoxAt(Design, at.Scale);
         SetWindowPos(Hwnd, nullptr, box.X, box.Y, box.Width, box.Height, SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(Hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(at.Font), TRUE);
         SetHeights(at.Scale);
+        FitDroppedWidth(at);
     }
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
     void Clear() override { SendMessageW(Hwnd, CB_RESETCONTENT, 0, 0); }
     void AddItem(const std::string& item) override {
         SendMessageW(Hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
@@ -166,6 +178,24 @@ class ComboBoxWin32 final : public Win32Widget<TComboBox> {
   private:
     static constexpr int kItemHeight = 13;
     static constexpr int kFrame = 6; // above and below the field, at 96 DPI
+    // An end-mark item at 96 DPI: margin, picture, gap, text, margin.
+    static constexpr int kMargin = 2, kPictureWidth = 32, kGap = 4;
+
+    DpiScale Scale;
+    HFONT Font;
+
+    int PictureRoom() const { return Scale(kMargin + kPictureWidth + kGap); }
+    // The opened list is as wide as its widest item needs, beside its scroll bar.
+    void FitDroppedWidth(const Placing& at) {
+        if (!Design.EndMarkPictures) return;
+        int widest = 0;
+        for (const char* item : Design.Items)
+            widest = std::max<int>(widest, at.Measure.Extent(at.Font, Widen(item)).cx);
+        const int list = PictureRoom() + widest + Scale(kMargin) +
+                         SystemMetricForDpi(SM_CXVSCROLL, Scale.Dpi) +
+                         2 * SystemMetricForDpi(SM_CXEDGE, Scale.Dpi);
+        SendMessageW(Hwnd, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(list), 0);
+    }
 
     // The height given to Windows includes the opened list: eight items.
     static Box BoxAt(const TControlDesign& row, const DpiScale& scale) {
@@ -184,6 +214,46 @@ class ComboBoxWin32 final : public Win32Widget<TComboBox> {
             SendMessageW(Hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + off);
     }
 };
+
+// An item in the system's colours, as a list draws its own: highlighted when selected, with the focus
+// rectangle when focused. The closed box keeps its text whole and shows the picture only when both
+// fit; the opened list, widened for it, always shows it.
+bool ComboBoxWin32::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (!Design.EndMarkPictures) return false;
+    const HDC dc = item.hDC;
+    const RECT& room = item.rcItem;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    const COLORREF paper = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    const COLORREF ink = GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT
+                                     : selected                      ? COLOR_HIGHLIGHTTEXT
+                                                                     : COLOR_WINDOWTEXT);
+    const int saved = SaveDC(dc);
+    SetBkColor(dc, paper);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &room, nullptr, 0, nullptr);
+    if (item.itemID != static_cast<UINT>(-1)) {
+        const int kind = static_cast<int>(item.itemID);
+        const std::wstring text = Widen(Item(kind));
+        SelectObject(dc, Font);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        int textLeft = room.left + Scale(kMargin);
+        const bool closed = (item.itemState & ODS_COMBOBOXEDIT) != 0;
+        if (!closed || PictureRoom() + extent.cx + Scale(kMargin) <= room.right - room.left) {
+            const RECT cell{textLeft, room.top + Scale(1), textLeft + Scale(kPictureWidth),
+                            room.bottom - Scale(1)};
+            PaintEndMark(dc, kind, cell, ink, paper, Scale(1));
+            textLeft = room.left + PictureRoom();
+        }
+        SetTextColor(dc, ink);
+        SetBkMode(dc, TRANSPARENT);
+        RECT textRoom{textLeft, room.top, room.right, room.bottom};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRoom,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+    RestoreDC(dc, saved);
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(dc, &room);
+    return true;
+}
 
 //--------------------------------------------------------------------------- text box
 
@@ -552,6 +622,8 @@ LRESULT WindowWin32::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
+    case WM_DRAWITEM:
+        return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
@@ -586,6 +658,11 @@ void WindowWin32::OnCommand(int id, int code, HWND control) {
         for (const auto& candidate : Controls)
             if (GetDlgCtrlID(candidate->Hwnd) == id) target = candidate.get();
     if (target) target->OnNotify(control ? code : BN_CLICKED);
+}
+
+BOOL WindowWin32::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    ControlWin32* target = ControlOf(item.hwndItem);
+    return target && target->OnDrawItem(item);
 }
 
 HBRUSH WindowWin32::OnCtlColor(HDC dc, HWND control) {

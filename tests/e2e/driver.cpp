@@ -9,6 +9,7 @@
 //   readonly <name>            marks a tool-folder file read-only
 //   start                      starts Tarvel.exe from the tool folder, the current folder elsewhere
 //   select <control> <index>   picks a list item as the mouse does (CB_SETCURSEL + CBN_SELCHANGE)
+//   drop-down <control>        opens a list, as its arrow button does (for screenshots)
 //   type <control> <text>      replaces a text box's text, character by character (WM_CHAR)
 //   append <control> <text>    types at the end of the text
 //   click <control> [<item>]   clicks a check box, or a radio group's button
@@ -565,6 +566,12 @@ void Session::Run(const std::string& line) {
         Send(combo, CB_SETCURSEL, std::stoi(rest), 0);
         Send(Main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
              reinterpret_cast<LPARAM>(combo));
+    } else if (verb == "drop-down") {
+        needWindow();
+        Send(Control(name), CB_SHOWDROPDOWN, TRUE, 0);
+        Barrier();
+        if (!Send(Control(name), CB_GETDROPPEDSTATE, 0, 0))
+            throw Failure("drop-down: " + name + " did not open");
     } else if (verb == "type" || verb == "append") {
         needWindow();
         HWND edit = Control(name);
