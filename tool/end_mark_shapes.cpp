@@ -22,8 +22,8 @@ constexpr TShapePoint kAsteriskRising[] = {{-0.5 * h, -s60* h}, {0.5 * h, s60* h
 constexpr TShapePoint kAsteriskFalling[] = {{-0.5 * h, s60* h}, {0.5 * h, -s60* h}};
 // An S along the diagonal that the slash takes.
 constexpr TShapePoint kIntegral[] = {{-h, -h}, {0.4 * h, -1.6 * h}, {-0.4 * h, 1.6 * h}, {h, h}};
-// The line arrow's two lines, 3 mm back from the tip at 15 degrees either side of the line: 3 cos 15°
-// and 3 sin 15°.
+// The line arrow's two lines with the dialog's default length and angle, 3 mm back from the tip at
+// 15 degrees either side of the line: 3 cos 15° and 3 sin 15°.
 constexpr TShapePoint kLineArrowUpper[] = {{0, 0}, {-2.897777478867205, 0.7764571353075622}};
 constexpr TShapePoint kLineArrowLower[] = {{0, 0}, {-2.897777478867205, -0.7764571353075622}};
 

@@ -10,9 +10,6 @@
 constexpr double kMarkerHalfSize = 1.25;
 constexpr double kMarkerArrowLength = 7.5;
 constexpr double kMarkerDotRadius = 0.3; // the small dot of code -3 and of a plain point
-// The line arrow as the dialog designs it: two lines of 3 mm at 15 degrees to the dimension line.
-constexpr double kLineArrowLength = 3;
-constexpr double kLineArrowAngle = 15;
 
 // A point of a shape in its own frame: paper mm at size factor 1, x along the mark's angle, y up,
 // the origin on the marked point.
