@@ -39,6 +39,8 @@ struct TControlDesign {
     bool IsCancel = false;   // button pressed by Esc
     bool CenterText = false; // label text centred both ways
     bool ReadOnly = false;   // memo
+    // List items show, left of their text, the end mark of their index (tool/end_mark_shapes.h).
+    bool EndMarkPictures = false;
 };
 
 const TFormDesign& DialogForm();

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/win32/control_ids.h"
+#include "app/win32/end_mark_pictures.h"
 #include "tool/dialog_design.h"
 
 namespace {
@@ -16,43 +17,50 @@ COLORREF ColorOf(const TColor& color) {
     return RGB(color.R, color.G, color.B);
 }
 
-// Windows takes the tab order from the creation order; WS_GROUP on every row's first window ends
-// the radio group before it, so the arrow keys stay inside one group.
+// A control's rectangle in client pixels.
+struct Box {
+    int X = 0, Y = 0, Width = 0, Height = 0;
+};
+
+// What a control's place depends on besides its design: the window's scale, the row's font at that
+// scale, and a DC to measure texts in it.
+struct Placing {
+    const DpiScale& Scale;
+    HFONT Font;
+    TextMeasure& Measure;
+};
+
+Box DesignBox(const TControlDesign& row, const DpiScale& scale) {
+    return {scale(row.X), scale(row.Y), scale(row.Width), scale(row.Height)};
+}
+
+// Each child is made at its place for the window's scale, in its font, so that starting takes no
+// second pass over the controls. Windows takes the tab order from the creation order; WS_GROUP on
+// every row's first window ends the radio group before it, so the arrow keys stay inside one group.
 HWND CreateChild(HWND parent, const wchar_t* className, std::string_view text, DWORD style, DWORD exStyle,
-                 int x, int y, int width, int height, int id, HFONT font) {
+                 const Box& box, int id, HFONT font) {
     const std::wstring caption = Widen(text);
     const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     HWND hwnd = nullptr;
-    if (!WIN32_CHECK(
-            (hwnd = CreateWindowExW(exStyle, className, caption.c_str(), WS_CHILD | WS_VISIBLE | style, x, y,
-                                    width, height, parent, menu, instance, nullptr)) != nullptr))
+    if (!WIN32_CHECK((hwnd = CreateWindowExW(exStyle, className, caption.c_str(),
+                                             WS_CHILD | WS_VISIBLE | style, box.X, box.Y, box.Width,
+                                             box.Height, parent, menu, instance, nullptr)) != nullptr))
         return nullptr;
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return hwnd;
 }
 
 HWND CreateChild(HWND parent, const wchar_t* className, const TControlDesign& row, DWORD style, DWORD exStyle,
-                 int id, HFONT font) {
+                 const Box& box, int id, HFONT font) {
     const DWORD tabStop = row.TabOrder >= 0 ? WS_TABSTOP : 0;
-    return CreateChild(parent, className, row.Caption, style | tabStop | WS_GROUP, exStyle, row.X, row.Y,
-                       row.Width, row.Height, id, font);
+    return CreateChild(parent, className, row.Caption, style | tabStop | WS_GROUP, exStyle, box, id, font);
 }
 
 // Gives a child its font, then its rectangle: a control may measure itself by its font.
-void PlaceChild(HWND hwnd, HFONT font, int x, int y, int width, int height) {
+void PlaceChild(HWND hwnd, HFONT font, const Box& box) {
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-SIZE TextExtent(HWND hwnd, HFONT font, const std::wstring& text) {
-    SIZE size{};
-    const ScopedWindowDc dc(hwnd, font);
-    if (!dc.Get()) return size;
-    WIN32_CHECK(GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size));
-    TEXTMETRICW metrics{};
-    if (text.empty() && GetTextMetricsW(dc.Get(), &metrics)) size.cy = metrics.tmHeight;
-    return size;
+    SetWindowPos(hwnd, nullptr, box.X, box.Y, box.Width, box.Height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace
@@ -69,10 +77,10 @@ class ControlWin32 {
     virtual bool Holds(HWND hwnd) const { return hwnd == Hwnd; }
     virtual HWND FocusTarget() const { return Hwnd; }
     virtual void OnNotify(int /*code*/) {}
-    // Places the control at its designed rectangle, scaled to the window's DPI, in the font of that scale.
-    virtual void LayOut(const DpiScale& scale, HFONT font) {
-        PlaceChild(Hwnd, font, scale(Design.X), scale(Design.Y), scale(Design.Width), scale(Design.Height));
-    }
+    // WM_DRAWITEM of an owner-drawn control; false when the control draws itself.
+    virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+    // Places the control again after a change of DPI, in the font of the new scale.
+    virtual void LayOut(const Placing& at) { PlaceChild(Hwnd, at.Font, DesignBox(Design, at.Scale)); }
 
     const TControlDesign& Design;
     const HWND Hwnd;
@@ -100,16 +108,17 @@ template <class Interface> class Win32Widget : public Interface, public ControlW
 
 class LabelWin32 final : public Win32Widget<TLabel> {
   public:
-    LabelWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
+    LabelWin32(HWND parent, const TControlDesign& row, int id, const Placing& at)
         : Win32Widget(row, CreateChild(parent, L"STATIC", row,
                                        SS_NOPREFIX |
                                            (row.CenterText ? SS_CENTER | SS_CENTERIMAGE : SS_LEFTNOWORDWRAP),
-                                       0, id, font)) {}
+                                       0, BoxAt(row, at), id, at.Font)) {}
+    void LayOut(const Placing& at) override { PlaceChild(Hwnd, at.Font, BoxAt(Design, at)); }
     // Labels size themselves to their captions in the real font; the status line keeps its size.
-    void LayOut(const DpiScale& scale, HFONT font) override {
-        const int width =
-            Design.CenterText ? scale(Design.Width) : TextExtent(Hwnd, font, Widen(Design.Caption)).cx;
-        PlaceChild(Hwnd, font, scale(Design.X), scale(Design.Y), width, scale(Design.Height));
+    static Box BoxAt(const TControlDesign& row, const Placing& at) {
+        Box box = DesignBox(row, at.Scale);
+        if (!row.CenterText) box.Width = at.Measure.Extent(at.Font, Widen(row.Caption)).cx;
+        return box;
     }
     std::string Caption() const override { return HwndText(Hwnd); }
     void SetCaption(const std::string& caption) override { HwndSetText(Hwnd, caption); }
@@ -122,30 +131,32 @@ class LabelWin32 final : public Win32Widget<TLabel> {
 
 class ComboBoxWin32 final : public Win32Widget<TComboBox> {
   public:
-    // The height given to Windows includes the opened list: eight items of 13 pixels.
-    ComboBoxWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
-        : Win32Widget(row, CreateChild(parent, L"COMBOBOX", row.Caption,
-                                       CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, row.X, row.Y,
-                                       row.Width, row.Height + 8 * kItemHeight + 2, id, font)) {
+    // The end-mark lists draw their items (a picture, then the text) and keep their strings, so the
+    // texts, the indices and the keyboard's search by first letter stay as in any list.
+    ComboBoxWin32(HWND parent, const TControlDesign& row, int id, const Placing& at)
+        : Win32Widget(row, CreateChild(parent, L"COMBOBOX", "",
+                                       CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP |
+                                           (row.EndMarkPictures ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0),
+                                       0, BoxAt(row, at.Scale), id, at.Font)),
+          Scale(at.Scale), Font(at.Font) {
         if (!Hwnd) return;
+        SetHeights(at.Scale);
         for (const char* item : row.Items) AddItem(item);
         SetItemIndex(row.DefaultIndex);
         if (row.ImeOff) ImmAssociateContext(Hwnd, nullptr);
+        FitDroppedWidth(at);
     }
-    // As at creation: the height given to Windows includes the opened list, then come the font and the
-    // field's height. The frame around the field need not grow with the scale, so the closed list is
-    // measured once placed and the field takes up any difference.
-    void LayOut(const DpiScale& scale, HFONT font) override {
-        const int height = scale(Design.Height), itemHeight = scale(kItemHeight), field = height - kFrame;
-        SetWindowPos(Hwnd, nullptr, scale(Design.X), scale(Design.Y), scale(Design.Width),
-                     height + 8 * itemHeight + 2, SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(Hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        SendMessageW(Hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
-        SendMessageW(Hwnd, CB_SETITEMHEIGHT, 0, itemHeight);
-        const RECT shown = HwndScreenRect(Hwnd);
-        if (const int off = height - (shown.bottom - shown.top); off != 0)
-            SendMessageW(Hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + off);
+    // As at creation: the rectangle, then the font, then the heights.
+    void LayOut(const Placing& at) override {
+        Scale = at.Scale;
+        Font = at.Font;
+        const Box box = BoxAt(Design, at.Scale);
+        SetWindowPos(Hwnd, nullptr, box.X, box.Y, box.Width, box.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(Hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(at.Font), TRUE);
+        SetHeights(at.Scale);
+        FitDroppedWidth(at);
     }
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
     void Clear() override { SendMessageW(Hwnd, CB_RESETCONTENT, 0, 0); }
     void AddItem(const std::string& item) override {
         SendMessageW(Hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
@@ -167,14 +178,90 @@ class ComboBoxWin32 final : public Win32Widget<TComboBox> {
   private:
     static constexpr int kItemHeight = 13;
     static constexpr int kFrame = 6; // above and below the field, at 96 DPI
+    // An end-mark item at 96 DPI: margin, picture, gap, text, margin.
+    static constexpr int kMargin = 2, kPictureWidth = 32, kGap = 4;
+
+    DpiScale Scale;
+    HFONT Font;
+
+    int PictureRoom() const { return Scale(kMargin + kPictureWidth + kGap); }
+    // The opened list is as wide as its widest item needs, beside its scroll bar.
+    void FitDroppedWidth(const Placing& at) {
+        if (!Design.EndMarkPictures) return;
+        int widest = 0;
+        for (const char* item : Design.Items)
+            widest = std::max<int>(widest, at.Measure.Extent(at.Font, Widen(item)).cx);
+        const int list = PictureRoom() + widest + Scale(kMargin) +
+                         SystemMetricForDpi(SM_CXVSCROLL, Scale.Dpi) +
+                         2 * SystemMetricForDpi(SM_CXEDGE, Scale.Dpi);
+        SendMessageW(Hwnd, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(list), 0);
+    }
+
+    // The height given to Windows includes the opened list: eight items.
+    static Box BoxAt(const TControlDesign& row, const DpiScale& scale) {
+        Box box = DesignBox(row, scale);
+        box.Height += 8 * scale(kItemHeight) + 2;
+        return box;
+    }
+    // The frame around the field need not grow with the scale, so the closed list is measured once
+    // its heights are set and the field takes up any difference.
+    void SetHeights(const DpiScale& scale) {
+        const int height = scale(Design.Height), field = height - kFrame;
+        SendMessageW(Hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+        SendMessageW(Hwnd, CB_SETITEMHEIGHT, 0, scale(kItemHeight));
+        const RECT shown = HwndScreenRect(Hwnd);
+        if (const int off = height - (shown.bottom - shown.top); off != 0)
+            SendMessageW(Hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + off);
+    }
 };
+
+// An item in the system's colours, as a list draws its own: highlighted when selected, with the focus
+// rectangle when focused. The closed box keeps its text whole and shows the picture only when both
+// fit; the opened list, widened for it, always shows it.
+bool ComboBoxWin32::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (!Design.EndMarkPictures) return false;
+    const HDC dc = item.hDC;
+    const RECT& room = item.rcItem;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    const COLORREF paper = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    const COLORREF ink = GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT
+                                     : selected                      ? COLOR_HIGHLIGHTTEXT
+                                                                     : COLOR_WINDOWTEXT);
+    const int saved = SaveDC(dc);
+    SetBkColor(dc, paper);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &room, nullptr, 0, nullptr);
+    if (item.itemID != static_cast<UINT>(-1)) {
+        const int kind = static_cast<int>(item.itemID);
+        const std::wstring text = Widen(Item(kind));
+        SelectObject(dc, Font);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        int textLeft = room.left + Scale(kMargin);
+        const bool closed = (item.itemState & ODS_COMBOBOXEDIT) != 0;
+        if (!closed || PictureRoom() + extent.cx + Scale(kMargin) <= room.right - room.left) {
+            const RECT cell{textLeft, room.top + Scale(1), textLeft + Scale(kPictureWidth),
+                            room.bottom - Scale(1)};
+            PaintEndMark(dc, kind, cell, ink, paper, Scale(1));
+            textLeft = room.left + PictureRoom();
+        }
+        SetTextColor(dc, ink);
+        SetBkMode(dc, TRANSPARENT);
+        RECT textRoom{textLeft, room.top, room.right, room.bottom};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRoom,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+    RestoreDC(dc, saved);
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(dc, &room);
+    return true;
+}
 
 //--------------------------------------------------------------------------- text box
 
 class EditWin32 final : public Win32Widget<TEdit> {
   public:
-    EditWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
-        : Win32Widget(row, CreateChild(parent, L"EDIT", row, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, id, font)),
+    EditWin32(HWND parent, const TControlDesign& row, int id, const Placing& at)
+        : Win32Widget(row, CreateChild(parent, L"EDIT", row, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
+                                       DesignBox(row, at.Scale), id, at.Font)),
           Accepted(Widen(row.Caption)) {
         if (!Hwnd) return;
         if (row.MaxLength > 0) SendMessageW(Hwnd, EM_LIMITTEXT, row.MaxLength, 0);
@@ -218,8 +305,9 @@ class EditWin32 final : public Win32Widget<TEdit> {
 
 class CheckBoxWin32 final : public Win32Widget<TCheckBox> {
   public:
-    CheckBoxWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
-        : Win32Widget(row, CreateChild(parent, L"BUTTON", row, BS_AUTOCHECKBOX, 0, id, font)) {}
+    CheckBoxWin32(HWND parent, const TControlDesign& row, int id, const Placing& at)
+        : Win32Widget(row, CreateChild(parent, L"BUTTON", row, BS_AUTOCHECKBOX, 0, DesignBox(row, at.Scale),
+                                       id, at.Font)) {}
     bool Checked() const override { return SendMessageW(Hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
     void SetChecked(bool checked) override {
         SendMessageW(Hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -232,33 +320,37 @@ class CheckBoxWin32 final : public Win32Widget<TCheckBox> {
 // siblings of the box, so their clicks and the dialog manager's arrow keys reach the window.
 class RadioGroupWin32 final : public Win32Widget<TRadioGroup> {
   public:
-    RadioGroupWin32(HWND parent, const TControlDesign& row, int position, HFONT font)
-        : Win32Widget(row, CreateChild(parent, L"BUTTON", row.Caption, BS_GROUPBOX | WS_GROUP, 0, row.X,
-                                       row.Y, row.Width, row.Height, ControlId(position), font)) {
+    RadioGroupWin32(HWND parent, const TControlDesign& row, int position, const Placing& at)
+        : Win32Widget(row, CreateChild(parent, L"BUTTON", row.Caption, BS_GROUPBOX | WS_GROUP, 0,
+                                       DesignBox(row, at.Scale), ControlId(position), at.Font)) {
         if (!Hwnd) return;
         for (size_t i = 0; i < row.Items.size(); ++i) {
             const DWORD first = i == 0 ? WS_GROUP | WS_TABSTOP : 0;
-            Buttons.push_back(CreateChild(parent, L"BUTTON", row.Items[i], BS_AUTORADIOBUTTON | first, 0, 0,
-                                          0, 0, 0, RadioButtonId(position, static_cast<int>(i)), font));
+            const int item = static_cast<int>(i);
+            Buttons.push_back(CreateChild(parent, L"BUTTON", row.Items[i], BS_AUTORADIOBUTTON | first, 0,
+                                          ButtonBox(item, at), RadioButtonId(position, item), at.Font));
         }
         SetItemIndex(row.DefaultIndex);
     }
+    void LayOut(const Placing& at) override {
+        PlaceChild(Hwnd, at.Font, DesignBox(Design, at.Scale));
+        for (size_t i = 0; i < Buttons.size(); ++i)
+            PlaceChild(Buttons[i], at.Font, ButtonBox(static_cast<int>(i), at));
+    }
     // The buttons share the room under the caption line, column by column.
-    void LayOut(const DpiScale& scale, HFONT font) override {
-        const int x = scale(Design.X), y = scale(Design.Y), width = scale(Design.Width),
-                  height = scale(Design.Height);
-        PlaceChild(Hwnd, font, x, y, width, height);
-        const int count = static_cast<int>(Buttons.size());
+    Box ButtonBox(int item, const Placing& at) const {
+        const DpiScale& scale = at.Scale;
+        const Box group = DesignBox(Design, scale);
+        const int count = static_cast<int>(Design.Items.size());
         const int columns = std::max(1, Design.Columns);
         const int perColumn = std::max(1, (count + columns - 1) / columns);
-        const int lineHeight = TextExtent(Hwnd, font, L"").cy;
-        const int buttonWidth = (width - scale(10)) / columns;
-        const int room = height - lineHeight - scale(5);
+        const int lineHeight = at.Measure.Extent(at.Font, L"").cy;
+        const int buttonWidth = (group.Width - scale(10)) / columns;
+        const int room = group.Height - lineHeight - scale(5);
         const int buttonHeight = room / perColumn;
         const int topMargin = lineHeight + scale(1) + (room % perColumn) / 2;
-        for (int i = 0; i < count; ++i)
-            PlaceChild(Buttons[static_cast<size_t>(i)], font, x + scale(8) + i / perColumn * buttonWidth,
-                       y + topMargin + i % perColumn * buttonHeight, buttonWidth, buttonHeight);
+        return {group.X + scale(8) + item / perColumn * buttonWidth,
+                group.Y + topMargin + item % perColumn * buttonHeight, buttonWidth, buttonHeight};
     }
     bool Created() const override {
         return Hwnd && std::find(Buttons.begin(), Buttons.end(), nullptr) == Buttons.end();
@@ -291,11 +383,11 @@ class RadioGroupWin32 final : public Win32Widget<TRadioGroup> {
 class MemoWin32 final : public Win32Widget<TMemo> {
   public:
     // Read-only edits ask for their colours with WM_CTLCOLORSTATIC, which the window answers.
-    MemoWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
+    MemoWin32(HWND parent, const TControlDesign& row, int id, const Placing& at)
         : Win32Widget(row,
                       CreateChild(parent, L"EDIT", row,
                                   ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL,
-                                  WS_EX_CLIENTEDGE, id, font)) {
+                                  WS_EX_CLIENTEDGE, DesignBox(row, at.Scale), id, at.Font)) {
         std::string text;
         for (size_t i = 0; i < row.Items.size(); ++i)
             text += (i == 0 ? "" : "\r\n") + std::string(row.Items[i]);
@@ -318,9 +410,10 @@ class MemoWin32 final : public Win32Widget<TMemo> {
 
 class ButtonWin32 final : public Win32Widget<TButton> {
   public:
-    ButtonWin32(HWND parent, const TControlDesign& row, int id, HFONT font)
-        : Win32Widget(row, CreateChild(parent, L"BUTTON", row,
-                                       row.IsDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, 0, id, font)) {}
+    ButtonWin32(HWND parent, const TControlDesign& row, int id, const Placing& at)
+        : Win32Widget(row,
+                      CreateChild(parent, L"BUTTON", row, row.IsDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, 0,
+                                  DesignBox(row, at.Scale), id, at.Font)) {}
     void OnNotify(int code) override {
         if (code == BN_CLICKED && OnClick) OnClick();
     }
@@ -338,23 +431,23 @@ int DesignFontHeight(const TControlDesign& row) {
 }
 
 std::unique_ptr<ControlWin32> CreateControl(HWND parent, const TControlDesign& row, int position,
-                                            HFONT font) {
+                                            const Placing& at) {
     const int id = ControlId(position);
     switch (row.Kind) {
     case TControlKind::Label:
-        return std::make_unique<LabelWin32>(parent, row, id, font);
+        return std::make_unique<LabelWin32>(parent, row, id, at);
     case TControlKind::ComboBox:
-        return std::make_unique<ComboBoxWin32>(parent, row, id, font);
+        return std::make_unique<ComboBoxWin32>(parent, row, id, at);
     case TControlKind::Edit:
-        return std::make_unique<EditWin32>(parent, row, id, font);
+        return std::make_unique<EditWin32>(parent, row, id, at);
     case TControlKind::CheckBox:
-        return std::make_unique<CheckBoxWin32>(parent, row, id, font);
+        return std::make_unique<CheckBoxWin32>(parent, row, id, at);
     case TControlKind::RadioGroup:
-        return std::make_unique<RadioGroupWin32>(parent, row, position, font);
+        return std::make_unique<RadioGroupWin32>(parent, row, position, at);
     case TControlKind::Memo:
-        return std::make_unique<MemoWin32>(parent, row, id, font);
+        return std::make_unique<MemoWin32>(parent, row, id, at);
     case TControlKind::Button:
-        return std::make_unique<ButtonWin32>(parent, row, id, font);
+        return std::make_unique<ButtonWin32>(parent, row, id, at);
     }
     return nullptr;
 }
@@ -381,7 +474,7 @@ bool WindowWin32::Build(HINSTANCE instance, HWND owner) {
     BackgroundColor = ColorOf(form.Background);
     Background.reset(CreateSolidBrush(BackgroundColor));
     Owner = owner;
-    // Made at the design size, then laid out for the DPI of the monitor it is on.
+    // Made at the design size; the DPI of the monitor it is on is known once it exists.
     const SIZE size =
         WindowSizeForClient(form.ClientWidth, form.ClientHeight, kWindowStyle, 0, USER_DEFAULT_SCREEN_DPI);
     if (!WIN32_CHECK(CreateWindowExW(0, kWindowClass, Widen(form.Caption).c_str(), kWindowStyle, form.Left,
@@ -389,28 +482,31 @@ bool WindowWin32::Build(HINSTANCE instance, HWND owner) {
         return false;
     Scale.Dpi = HwndDpi(Hwnd);
 
+    TextMeasure measure;
     const auto rows = DialogControls();
     for (size_t i = 0; i < rows.size(); ++i) {
-        Controls.push_back(
-            CreateControl(Hwnd, rows[i], static_cast<int>(i), FontOfHeight(DesignFontHeight(rows[i]))));
+        const Placing at{Scale, FontOfHeight(DesignFontHeight(rows[i])), measure};
+        Controls.push_back(CreateControl(Hwnd, rows[i], static_cast<int>(i), at));
         if (!Controls.back() || !Controls.back()->Created()) return false;
     }
-    LayOut(Scale.Dpi);
+    if (Scale.Dpi != USER_DEFAULT_SCREEN_DPI) {
+        const SIZE scaled = FrameSize(Scale.Dpi);
+        SetWindowPos(Hwnd, nullptr, 0, 0, scaled.cx, scaled.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    FitClientArea();
     SendMessageW(Hwnd, DM_SETDEFID, IDOK, 0);
     return true;
 }
 
-// Every control and the window's own size follow the DPI; the window keeps its place on the screen.
-void WindowWin32::LayOut(UINT dpi) {
+// Every control and its font follow a new DPI; the window's own rectangle is left to the caller.
+void WindowWin32::ScaleControls(UINT dpi) {
     // The controls take the new fonts before the old ones are deleted.
     std::vector<std::pair<int, ScopedFont>> previousFonts;
     if (dpi != Scale.Dpi) previousFonts = std::exchange(Fonts, {});
     Scale.Dpi = dpi;
+    TextMeasure measure;
     for (const auto& control : Controls)
-        control->LayOut(Scale, FontOfHeight(DesignFontHeight(control->Design)));
-    const SIZE size = FrameSize(dpi);
-    SetWindowPos(Hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    FitClientArea();
+        control->LayOut(Placing{Scale, FontOfHeight(DesignFontHeight(control->Design)), measure});
 }
 
 // The frame's size for a DPI is the system's estimate; the client area must come out exactly as scaled,
@@ -526,6 +622,8 @@ LRESULT WindowWin32::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
+    case WM_DRAWITEM:
+        return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
@@ -562,6 +660,11 @@ void WindowWin32::OnCommand(int id, int code, HWND control) {
     if (target) target->OnNotify(control ? code : BN_CLICKED);
 }
 
+BOOL WindowWin32::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    ControlWin32* target = ControlOf(item.hwndItem);
+    return target && target->OnDrawItem(item);
+}
+
 HBRUSH WindowWin32::OnCtlColor(HDC dc, HWND control) {
     const ControlWin32* target = ControlOf(control);
     const bool own = target && target->Background;
@@ -582,10 +685,12 @@ void WindowWin32::OnCloseMessage() {
         Close();
 }
 
-// Dragged onto a monitor of another scale: the controls and the font follow, and the window takes the
-// rectangle Windows proposes (its size is the one WM_GETDPISCALEDSIZE gave).
+// Dragged onto a monitor of another scale, in the order Windows documents for WM_DPICHANGED: the
+// controls and the fonts first, then one move to the rectangle Windows proposes (its size is the one
+// WM_GETDPISCALEDSIZE gave), then the client area is made exact. A resize at the old place first could
+// put most of the window back on the old monitor and start the change over again.
 void WindowWin32::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    LayOut(dpi);
+    ScaleControls(dpi);
     SetWindowPos(Hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     FitClientArea();

@@ -37,7 +37,7 @@ class WindowWin32 final : public TWindow {
   private:
     WindowWin32() = default;
     bool Build(HINSTANCE instance, HWND owner);
-    void LayOut(UINT dpi);
+    void ScaleControls(UINT dpi);
     SIZE FrameSize(UINT dpi) const;
     void FitClientArea();
     HFONT FontOfHeight(int height);
@@ -46,6 +46,7 @@ class WindowWin32 final : public TWindow {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code, HWND control);
+    BOOL OnDrawItem(const DRAWITEMSTRUCT& item);
     HBRUSH OnCtlColor(HDC dc, HWND control);
     void OnShowWindow(bool shown);
     void OnCloseMessage();

@@ -47,6 +47,21 @@ bool Win32Check(bool ok, const char* expression, const char* file, int line) {
     return false;
 }
 
+//--------------------------------------------------------------------------- holders
+
+SIZE TextMeasure::Extent(HFONT font, std::wstring_view text) {
+    SIZE size{};
+    if (!Dc) return size;
+    const HGDIOBJ previous = SelectObject(Dc, font);
+    if (!Original) Original = previous;
+    if (text.empty()) {
+        TEXTMETRICW metrics{};
+        if (WIN32_CHECK(GetTextMetricsW(Dc, &metrics))) size.cy = metrics.tmHeight;
+    } else
+        WIN32_CHECK(GetTextExtentPoint32W(Dc, text.data(), static_cast<int>(text.size()), &size));
+    return size;
+}
+
 //--------------------------------------------------------------------------- windows
 
 bool WndClassRegister(HINSTANCE instance, const wchar_t* className, WNDPROC windowProc, int windowExtra) {
@@ -132,6 +147,12 @@ UINT HwndDpi(HWND hwnd) {
     const ScopedWindowDc dc(nullptr, nullptr);
     const int dpi = dc.Get() ? GetDeviceCaps(dc.Get(), LOGPIXELSY) : 0;
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+int SystemMetricForDpi(int index, UINT dpi) {
+    using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
+    static const auto forDpi = User32Function<GetSystemMetricsForDpiFunction>("GetSystemMetricsForDpi");
+    return forDpi ? forDpi(index, dpi) : GetSystemMetrics(index);
 }
 
 SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi) {

@@ -31,6 +31,22 @@ struct GdiObjectDeleter {
 };
 using ScopedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using ScopedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+using ScopedPen = std::unique_ptr<std::remove_pointer_t<HPEN>, GdiObjectDeleter>;
+
+// An object selected into a DC for a scope; the one it replaced is selected again when it goes.
+class ScopedSelection {
+  public:
+    ScopedSelection(HDC dc, HGDIOBJ object) : Dc(dc), Old(SelectObject(dc, object)) {}
+    ~ScopedSelection() {
+        if (Old) SelectObject(Dc, Old);
+    }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+  private:
+    HDC Dc;
+    HGDIOBJ Old;
+};
 
 // A window's DC with one GDI object selected into it; both are given back when it goes.
 class ScopedWindowDc {
@@ -51,6 +67,26 @@ class ScopedWindowDc {
     HWND Hwnd;
     HDC Dc;
     HGDIOBJ Old = nullptr;
+};
+
+// A memory DC for measuring texts: a window's DC is a round trip to the display each time it is
+// taken, and the dialog measures every label's caption.
+class TextMeasure {
+  public:
+    TextMeasure() : Dc(CreateCompatibleDC(nullptr)) {}
+    ~TextMeasure() {
+        if (!Dc) return;
+        if (Original) SelectObject(Dc, Original);
+        DeleteDC(Dc);
+    }
+    TextMeasure(const TextMeasure&) = delete;
+    TextMeasure& operator=(const TextMeasure&) = delete;
+    // The text's extent in the font; for an empty text, cy is the font's line height.
+    SIZE Extent(HFONT font, std::wstring_view text);
+
+  private:
+    HDC Dc;
+    HGDIOBJ Original = nullptr;
 };
 
 //--------------------------------------------------------------------------- windows
@@ -82,6 +118,8 @@ struct DpiScale {
 
 // The window's DPI (GetDpiForWindow from Windows 10 1607; before it, the screen's DPI).
 UINT HwndDpi(HWND hwnd);
+// A system metric at that DPI (GetSystemMetricsForDpi; before Windows 10 1607, the system's).
+int SystemMetricForDpi(int index, UINT dpi);
 // The window size whose client area is width x height at that DPI (AdjustWindowRectExForDpi).
 SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi);
 

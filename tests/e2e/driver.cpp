@@ -9,6 +9,7 @@
 //   readonly <name>            marks a tool-folder file read-only
 //   start                      starts Tarvel.exe from the tool folder, the current folder elsewhere
 //   select <control> <index>   picks a list item as the mouse does (CB_SETCURSEL + CBN_SELCHANGE)
+//   drop-down <control>        opens a list, as its arrow button does (for screenshots)
 //   type <control> <text>      replaces a text box's text, character by character (WM_CHAR)
 //   append <control> <text>    types at the end of the text
 //   click <control> [<item>]   clicks a check box, or a radio group's button
@@ -39,7 +40,10 @@
 //                              rectangle scaled by dpi/96 (±1 px, exact at 96; labels as wide as their
 //                              captions), and no caption wider than its control, measured in the dialog's
 //                              font
-//   dpi-change <dpi>           what Windows sends when the window moves to a monitor of that DPI
+//   dpi-change <dpi> [<dx> <dy>]   what Windows sends when the window moves to a monitor of that DPI,
+//                              with the suggested rectangle moved by dx, dy from where the window is;
+//                              the window must end exactly there, and no move may go to a third place
+//                              on the way (every move of the tool's window is seen by move_hook.dll)
 // At the end every file of the case's expected/ folder is compared with the tool folder's file of the
 // same name. Numbers in a line compare to 1e-9, all other bytes exactly; a mismatching file is kept
 // beside its reference as <reference>.actual.
@@ -60,6 +64,7 @@
 #include <vector>
 
 #include "app/win32/control_ids.h"
+#include "tests/e2e/move_record.h"
 #include "tool/dialog_design.h"
 
 namespace fs = std::filesystem;
@@ -203,7 +208,7 @@ class Session {
     void AwaitWindow();
     void StartBatch(const std::string& name);
     void ExpectLayout(UINT dpi, int clientWidth, int clientHeight);
-    void ChangeDpi(UINT dpi);
+    void ChangeDpi(UINT dpi, int dx, int dy);
     void Stop() {
         StopBatch();
         if (!Process.hProcess) return;
@@ -518,24 +523,101 @@ void Session::ExpectLayout(UINT dpi, int clientWidth, int clientHeight) {
     }
 }
 
+// Every move of the tool's top-level windows while it is hooked: move_hook.dll, beside the driver,
+// runs in the tool's thread after each message and notes the window's rectangle at WM_WINDOWPOSCHANGED.
+class MoveRecording {
+  public:
+    explicit MoveRecording(DWORD toolThread) {
+        Mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TMoveRecord),
+                                     kMoveRecordName);
+        if (Mapping)
+            Record =
+                static_cast<TMoveRecord*>(MapViewOfFile(Mapping, FILE_MAP_WRITE, 0, 0, sizeof(TMoveRecord)));
+        wchar_t driver[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, driver, MAX_PATH);
+        Module = LoadLibraryW((fs::path(driver).parent_path() / L"tarvel_e2e_move_hook.dll").c_str());
+        const auto hook =
+            Module
+                ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(Module, "RecordMoves")))
+                : nullptr;
+        if (!Record || !hook || !(Hook = SetWindowsHookExW(WH_CALLWNDPROCRET, hook, Module, toolThread)))
+            throw Failure("cannot hook the tool's thread to record its moves (error " +
+                          std::to_string(GetLastError()) + ")");
+        Record->Count = 0;
+    }
+    ~MoveRecording() {
+        if (Hook) UnhookWindowsHookEx(Hook);
+        if (Module) FreeLibrary(Module);
+        if (Record) UnmapViewOfFile(Record);
+        if (Mapping) CloseHandle(Mapping);
+    }
+    MoveRecording(const MoveRecording&) = delete;
+    MoveRecording& operator=(const MoveRecording&) = delete;
+
+    std::vector<RECT> MovesOf(HWND window) const {
+        if (Record->Count > kMoveRecordCapacity) throw Failure("more moves than the record holds");
+        std::vector<RECT> moves;
+        for (LONG i = 0; i < Record->Count; ++i)
+            if (Record->Moves[i].Window == reinterpret_cast<ULONG64>(window))
+                moves.push_back(Record->Moves[i].Rect);
+        return moves;
+    }
+
+  private:
+    HANDLE Mapping = nullptr;
+    TMoveRecord* Record = nullptr;
+    HMODULE Module = nullptr;
+    HHOOK Hook = nullptr;
+};
+
+std::string RectText(const RECT& r) {
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) +
+           "," + std::to_string(r.bottom) + ")";
+}
+
 // What Windows sends when the window is dragged onto a monitor of another scale. Both messages carry
 // pointers, which are not carried across processes: the SIZE and the RECT are put into the tool's memory.
-void Session::ChangeDpi(UINT dpi) {
+// The suggested rectangle lies where Windows chose (here: moved by dx, dy) and is as large as the
+// scaled client area in the window's frame. Windows sizes it by the tool's answer to
+// WM_GETDPISCALEDSIZE, whose frame follows the DPI as Windows' own does; Wine draws the frame at its
+// system scale whatever WM_DPICHANGED says, so the frame the window has is the one that fits here.
+// The window must end exactly there, and on its way go nowhere but there: a resize at the old place
+// first could put most of it back on the old monitor, which starts the change over again.
+void Session::ChangeDpi(UINT dpi, int dx, int dy) {
+    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     void* remote =
         VirtualAllocEx(Process.hProcess, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remote) throw Failure("dpi-change: no memory in the tool");
-    SIZE size{};
-    RECT now{};
+    SIZE asked{};
+    RECT now{}, client{};
     GetWindowRect(Main, &now);
-    WriteProcessMemory(Process.hProcess, remote, &size, sizeof size, nullptr);
-    const bool answered =
-        Send(Main, WM_GETDPISCALEDSIZE, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote)) != 0;
-    ReadProcessMemory(Process.hProcess, remote, &size, sizeof size, nullptr);
-    if (!answered) size = SIZE{now.right - now.left, now.bottom - now.top};
-    const RECT suggested{now.left, now.top, now.left + size.cx, now.top + size.cy};
+    GetClientRect(Main, &client);
+    WriteProcessMemory(Process.hProcess, remote, &asked, sizeof asked, nullptr);
+    if (!Send(Main, WM_GETDPISCALEDSIZE, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote)))
+        throw Failure("dpi-change: WM_GETDPISCALEDSIZE was not answered");
+    const auto scale = [dpi](int pixels) { return MulDiv(pixels, static_cast<int>(dpi), 96); };
+    const long width = scale(DialogForm().ClientWidth) + (now.right - now.left) - client.right;
+    const long height = scale(DialogForm().ClientHeight) + (now.bottom - now.top) - client.bottom;
+    const RECT suggested{now.left + dx, now.top + dy, now.left + dx + width, now.top + dy + height};
     WriteProcessMemory(Process.hProcess, remote, &suggested, sizeof suggested, nullptr);
-    Send(Main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+    std::vector<RECT> moves;
+    {
+        const MoveRecording recording(Process.dwThreadId);
+        Send(Main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+        moves = recording.MovesOf(Main);
+    }
     VirtualFreeEx(Process.hProcess, remote, 0, MEM_RELEASE);
+
+    if (!EqualRect(&now, &suggested) && moves.empty()) throw Failure("dpi-change: no move was seen");
+    for (const RECT& move : moves)
+        if (!EqualRect(&move, &now) && !EqualRect(&move, &suggested))
+            throw Failure("dpi-change: the window went to " + RectText(move) + " between " + RectText(now) +
+                          " and the suggested " + RectText(suggested));
+    RECT end{};
+    GetWindowRect(Main, &end);
+    if (!EqualRect(&end, &suggested))
+        throw Failure("dpi-change: the window ends at " + RectText(end) + ", not at the suggested " +
+                      RectText(suggested));
 }
 
 void Session::Run(const std::string& line) {
@@ -566,6 +648,12 @@ void Session::Run(const std::string& line) {
         Send(combo, CB_SETCURSEL, std::stoi(rest), 0);
         Send(Main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
              reinterpret_cast<LPARAM>(combo));
+    } else if (verb == "drop-down") {
+        needWindow();
+        Send(Control(name), CB_SHOWDROPDOWN, TRUE, 0);
+        Barrier();
+        if (!Send(Control(name), CB_GETDROPPEDSTATE, 0, 0))
+            throw Failure("drop-down: " + name + " did not open");
     } else if (verb == "type" || verb == "append") {
         needWindow();
         HWND edit = Control(name);
@@ -650,7 +738,10 @@ void Session::Run(const std::string& line) {
         ExpectLayout(static_cast<UINT>(std::stoi(name)), width, height);
     } else if (verb == "dpi-change") {
         needWindow();
-        ChangeDpi(static_cast<UINT>(std::stoi(name)));
+        std::istringstream offset(rest);
+        int dx = 0, dy = 0;
+        offset >> dx >> dy;
+        ChangeDpi(static_cast<UINT>(std::stoi(name)), dx, dy);
         Barrier();
     } else if (verb == "await") {
         for (int i = 0; i < 6000 && !fs::exists(Case / FromUtf8(name)); ++i) Wait(20);

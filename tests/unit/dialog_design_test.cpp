@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tool/dialog_design.h"
+#include "tool/end_mark_shapes.h"
 
 namespace {
 
@@ -83,4 +84,17 @@ TEST(DialogDesign, GivesEveryListItsItems) {
     EXPECT_EQ(FindControlDesign("RadioGroup1")->Items.size(), 2u);
     EXPECT_EQ(FindControlDesign("RadioGroup2")->Items.size(), 2u);
     EXPECT_EQ(FindControlDesign("Memo1")->Items.size(), 18u);
+}
+
+// A picture stands for the index's end-mark kind, so only the two end-mark lists may show them, and
+// each of their items must have a kind.
+TEST(DialogDesign, ShowsEndMarkPicturesInTheEndMarkListsOnly) {
+    std::set<std::string> withPictures;
+    for (const TControlDesign& control : DialogControls())
+        if (control.EndMarkPictures) {
+            withPictures.insert(control.Name);
+            EXPECT_EQ(control.Kind, TControlKind::ComboBox) << control.Name;
+            EXPECT_EQ(control.Items.size(), static_cast<size_t>(kEndMarkKinds)) << control.Name;
+        }
+    EXPECT_EQ(withPictures, (std::set<std::string>{"ComboBox1", "ComboBox2"}));
 }
