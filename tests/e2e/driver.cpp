@@ -27,7 +27,7 @@
 //                              reading and writing (no deleting), or nothing, as other programs do
 //   release <name>             closes it again (the end of the script releases every held file)
 //   mkdir <name>               makes a folder in the tool folder
-//   age <name> <minutes>       dates a tool-folder file's last write that many minutes back
+//   age <name> <minutes>       dates a tool-folder file's last write that many minutes before now
 //   expect-folder <name>       a tool-folder entry that must still be a folder
 //   expect-entries <name>...   the tool folder holds exactly these entries (no temporary file left)
 //   expect-message-file <case file> <caption>   the confirmation box, its text as in the case file
@@ -787,9 +787,9 @@ bool Session::RunFolderAction(const std::string& verb, const std::string& name, 
     } else if (verb == "mkdir") {
         fs::create_directories(Tool / FromUtf8(name));
     } else if (verb == "age") {
-        // Last written that many minutes ago: left by an earlier run.
-        const fs::path path = Tool / FromUtf8(name);
-        fs::last_write_time(path, fs::last_write_time(path) - std::chrono::minutes(std::stoi(rest)));
+        // Last written that many minutes ago (0: now), whenever the case's file was checked out.
+        fs::last_write_time(Tool / FromUtf8(name),
+                            fs::file_time_type::clock::now() - std::chrono::minutes(std::stoi(rest)));
     } else if (verb == "expect-folder") {
         if (!fs::is_directory(Tool / FromUtf8(name))) throw Failure(name + " is no longer a folder");
     } else if (verb == "expect-entries") {
