@@ -20,19 +20,19 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
-bool Finite(std::initializer_list<double> values) {
+TARVEL_NOT_FUZZED bool Finite(std::initializer_list<double> values) {
     for (double v : values)
         if (!std::isfinite(v)) return false;
     return true;
 }
 
-void CheckHead(const TJwwEntHead& h) {
+TARVEL_NOT_FUZZED void CheckHead(const TJwwEntHead& h) {
     Check(h.LayerGroup >= 0 && h.LayerGroup <= 15);
     Check(h.Layer >= 0 && h.Layer <= 15);
     Check(h.ZFlags >= 0 && h.ZFlags <= 31);
 }
 
-void CheckText(const TJwwEntTxt& t) {
+TARVEL_NOT_FUZZED void CheckText(const TJwwEntTxt& t) {
     CheckHead(t.Head);
     Check(t.Kind >= 0 && t.Kind <= 9);
     Check(t.CcCode >= 0 && t.CcCode <= 8);
@@ -40,19 +40,19 @@ void CheckText(const TJwwEntTxt& t) {
     Check(Finite({t.Width, t.Height, t.Spacing, t.X, t.Y, t.Dx, t.Dy}));
 }
 
-void CheckLine(const TJwwEntLin& l) {
+TARVEL_NOT_FUZZED void CheckLine(const TJwwEntLin& l) {
     CheckHead(l.Head);
     Check(Finite({l.X1, l.Y1, l.X2, l.Y2}));
 }
 
-template <class T, size_t N> bool FiniteArray(const std::array<double, N>& values) {
+template <class T, size_t N> TARVEL_NOT_FUZZED bool FiniteArray(const std::array<double, N>& values) {
     for (double v : values)
         if (!std::isfinite(v)) return false;
     return true;
 }
 
 // Every stored value is finite and in range, and the order list names each record exactly once.
-void CheckStore() {
+TARVEL_NOT_FUZZED void CheckStore() {
     Check(OrderListNamesEveryRecordOnce());
     for (int32_t i = 0; i < EntityCount(ekLin); ++i) CheckLine(LineEntity(i));
     for (int32_t i = 0; i < EntityCount(ekCir); ++i) {
@@ -109,7 +109,7 @@ void CheckStore() {
 
 // What the reader keeps of bytes that follow an opening quote: whole two-byte characters,
 // printable bytes; no tabs, control bytes, 0xFE or 0xFF; a lone last lead byte goes.
-std::string KeptQuotedBytes(std::string_view bytes) {
+TARVEL_NOT_FUZZED std::string KeptQuotedBytes(std::string_view bytes) {
     std::string kept;
     for (size_t i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
@@ -124,7 +124,7 @@ std::string KeptQuotedBytes(std::string_view bytes) {
 }
 
 // Lines end at LF; the CR of a CR LF is not part of the line, any other CR is.
-std::vector<std::string_view> SplitLines(std::string_view bytes) {
+TARVEL_NOT_FUZZED std::vector<std::string_view> SplitLines(std::string_view bytes) {
     std::vector<std::string_view> lines;
     size_t start = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
