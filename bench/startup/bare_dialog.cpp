@@ -9,19 +9,12 @@
 #include <vector>
 
 #include "app/win32/control_ids.h"
+#include "app/win32/win32_base.h"
 #include "tool/dialog_design.h"
 
 namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
-std::wstring Widen(const char* sjis) {
-    const int length = MultiByteToWideChar(932, 0, sjis, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-    MultiByteToWideChar(932, 0, sjis, -1, wide.data(), length);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
 
 HFONT Font(int height) {
     static std::vector<std::pair<int, HFONT>> fonts;
