@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "util/replace_file.h"
+#include "files/replace_file.h"
 
 // ---------------------------------------------------------------- host parameters
 

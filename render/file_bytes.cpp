@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "files/replace_file.h"
 #include "render/Render.h"
-#include "util/replace_file.h"
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <string>
 
+#include "files/replace_file.h"
 #include "tool/Widgets.h"
 #include "tool/dimension_options.h"
-#include "util/replace_file.h"
 
 // Where the window opens when no settings file says otherwise.
 constexpr int kDefaultWindowLeft = 100;

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <vector>
 
+#include "files/replace_file.h"
 #include "util/MyFunc.h"
-#include "util/replace_file.h"
 
 namespace {
 

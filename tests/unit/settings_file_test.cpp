@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "files/replace_file.h"
 #include "test_support.h"
 #include "tool/settings_file.h"
-#include "util/replace_file.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "app/memory/widgets_in_memory.h"
+#include "files/file_system.h"
+#include "files/replace_file.h"
 #include "test_support.h"
 #include "tool/Unit1.h"
 #include "tool/settings_file.h"
-#include "util/file_system.h"
-#include "util/replace_file.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,7 +1,7 @@
 // Whole-file replacement through a flushed temporary file, with an in-place write when the temporary
 // way is refused. The system calls go through file_system.h: std::filesystem offers neither a flush
 // nor a write-through rename nor share modes.
-#include "util/replace_file.h"
+#include "files/replace_file.h"
 
 #include <string>
 #include <system_error>

@@ -7,7 +7,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "util/file_system.h"
+#include "files/file_system.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "util/file_system.h"
+#include "files/file_system.h"
 
 enum class TReplaceWay {
     Replaced,    // a flushed temporary file took the target's place in one step

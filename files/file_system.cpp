@@ -1,5 +1,5 @@
 // Which file system the writes use: the system's own, or one a test has put in its place.
-#include "util/file_system.h"
+#include "files/file_system.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "files/replace_file.h"
 #include "test_support.h"
-#include "util/replace_file.h"
 
 #ifdef _WIN32
 #include <windows.h>

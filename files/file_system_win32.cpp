@@ -1,7 +1,7 @@
 // The file-system calls of the durable writes on Windows, where the program runs.
 #include <windows.h>
 
-#include "util/file_system.h"
+#include "files/file_system.h"
 
 namespace {
 
