@@ -13,9 +13,11 @@
 // name or take another way.
 enum class TFileRefusal {
     None,      // the call succeeded
-    NameTaken, // a new file was asked for and the name is in use
+    NameTaken, // a new file was asked for and the name is in use, or no name that long can be made
     Sharing,   // another program holds the file for now (a sharing or lock violation)
-    Other,
+    Denied,    // access denied: a read-only file, a folder that forbids it, or (on Windows) a file
+               // another program holds open, which is refused this way when it is to be replaced
+    Other,     // the disk, the network or the system failed: full, an I/O error, no resources
 };
 
 struct TFileStatus {
@@ -28,7 +30,8 @@ struct TFileStatus {
 // The system's handle of an open file (a HANDLE or a descriptor), as an integer.
 using TFileHandle = std::intptr_t;
 
-// A plain file in a folder (not a folder, not a link) and how long ago it was last written.
+// A file in a folder that is not a folder nor a link, as far as the listing tells, and how long ago
+// it was last written.
 struct TFolderFile {
     std::filesystem::path Name;
     int64_t SecondsSinceWritten = 0;
@@ -44,16 +47,24 @@ class TFileSystem {
     virtual TFileStatus OpenForOverwrite(const std::filesystem::path& path, TFileHandle& file) = 0;
     // Writes some of the bytes, at least one when it succeeds; written says how many.
     virtual TFileStatus Write(TFileHandle file, std::string_view bytes, size_t& written) = 0;
-    // Makes the file length bytes long, cut or extended, with the next write at its start; nothing
-    // changes when it fails (a file another program has mapped cannot be cut).
+    // Makes the file length bytes long, cut or extended; nothing changes when it fails (a file another
+    // program has mapped cannot be cut). Where the next write goes is left open: see Rewind.
     virtual TFileStatus SetLength(TFileHandle file, uint64_t length) = 0;
+    // The next write goes to the file's start.
+    virtual TFileStatus Rewind(TFileHandle file) = 0;
     // Hands what was written to the disk (FlushFileBuffers, fsync).
     virtual TFileStatus Flush(TFileHandle file) = 0;
     virtual TFileStatus Close(TFileHandle file) = 0;
-    // Puts from in to's place in one step that survives a power cut, replacing what is there.
+    // Puts from in to's place in one step that survives a power cut, replacing what is there. The
+    // target then has the new file's attributes (a read-only or hidden mark of the old one is gone),
+    // as after any save through a temporary file.
     virtual TFileStatus Replace(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
-    // Removes a file, never a folder.
+    // Removes a plain file that the path names itself: never a folder, never a link nor the file a link
+    // leads to (Wine follows a link it deletes), never a file with a second name.
     virtual TFileStatus Remove(const std::filesystem::path& path) = 0;
+    // True when the file is marked read-only (or, on POSIX, nobody may write it); false when it is not
+    // or cannot be looked at.
+    virtual bool ReadOnly(const std::filesystem::path& path) = 0;
     // The plain files of a folder. May throw std::bad_alloc.
     virtual TFileStatus ListFiles(const std::filesystem::path& folder, std::vector<TFolderFile>& files) = 0;
     virtual void Pause(int milliseconds) = 0;

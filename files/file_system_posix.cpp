@@ -15,8 +15,9 @@ namespace {
 TFileStatus Failure() {
     const int code = errno != 0 ? errno : EIO;
     TFileRefusal refusal = TFileRefusal::Other;
-    if (code == EEXIST) refusal = TFileRefusal::NameTaken;
+    if (code == EEXIST || code == ENAMETOOLONG) refusal = TFileRefusal::NameTaken;
     if (code == EBUSY || code == ETXTBSY) refusal = TFileRefusal::Sharing;
+    if (code == EACCES || code == EPERM || code == EROFS) refusal = TFileRefusal::Denied;
     return {refusal, code};
 }
 
@@ -49,9 +50,11 @@ class TPosixFileSystem final : public TFileSystem {
             return {};
         }
     }
-    // A descriptor just opened writes at its start already.
     TFileStatus SetLength(TFileHandle file, uint64_t length) override {
         return Checked(ftruncate(static_cast<int>(file), static_cast<off_t>(length)) == 0);
+    }
+    TFileStatus Rewind(TFileHandle file) override {
+        return Checked(lseek(static_cast<int>(file), 0, SEEK_SET) == 0);
     }
     TFileStatus Flush(TFileHandle file) override { return Checked(fsync(static_cast<int>(file)) == 0); }
     TFileStatus Close(TFileHandle file) override { return Checked(close(static_cast<int>(file)) == 0); }
@@ -71,8 +74,16 @@ class TPosixFileSystem final : public TFileSystem {
         }
         return {};
     }
+    // unlink never follows a link; the look first keeps links and second names as the Windows side does.
     TFileStatus Remove(const std::filesystem::path& path) override {
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0) return Failure();
+        if (!S_ISREG(info.st_mode) || info.st_nlink != 1) return {TFileRefusal::Denied, EPERM};
         return Checked(unlink(path.c_str()) == 0);
+    }
+    bool ReadOnly(const std::filesystem::path& path) override {
+        struct stat info {};
+        return stat(path.c_str(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     }
     TFileStatus ListFiles(const std::filesystem::path& folder, std::vector<TFolderFile>& files) override {
         DIR* dir = opendir(folder.empty() ? "." : folder.c_str());

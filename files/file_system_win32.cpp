@@ -14,9 +14,15 @@ TFileStatus Failure() {
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
         return {TFileRefusal::NameTaken, static_cast<int>(code)};
+    case ERROR_FILENAME_EXCED_RANGE:
+        return {TFileRefusal::NameTaken, static_cast<int>(code)};
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
         return {TFileRefusal::Sharing, static_cast<int>(code)};
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_NETWORK_ACCESS_DENIED:
+        return {TFileRefusal::Denied, static_cast<int>(code)};
     default:
         return {TFileRefusal::Other, static_cast<int>(code)};
     }
@@ -38,6 +44,46 @@ TFileStatus Opened(HANDLE handle, TFileHandle& file) {
     if (handle == INVALID_HANDLE_VALUE) return Failure();
     file = reinterpret_cast<TFileHandle>(handle);
     return {};
+}
+
+struct TScopedHandle {
+    HANDLE Handle;
+    ~TScopedHandle() {
+        if (Handle != INVALID_HANDLE_VALUE) CloseHandle(Handle);
+    }
+};
+
+// The path an open file or folder really has, with every link and junction on the way resolved.
+std::wstring FinalPath(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length + 1);
+    }
+}
+
+// False when the open file is not the entry the path names in its folder but a file a link leads to.
+// On Windows a link opened as itself is a reparse point already; under Wine a link to a file looks like
+// that file in every attribute, and only its real path tells it apart. A file system that tells no real
+// path (some network redirectors) leaves the attributes to decide.
+bool NamedByPath(HANDLE file, const std::filesystem::path& path) {
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : L".";
+    const TScopedHandle folderHandle{CreateFileW(
+        folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    if (folderHandle.Handle == INVALID_HANDLE_VALUE) return false;
+    const std::wstring folderPath = FinalPath(folderHandle.Handle), filePath = FinalPath(file);
+    if (folderPath.empty() || filePath.empty()) return true;
+    const std::wstring separator = folderPath.back() == L'\\' ? L"" : L"\\"; // a drive's root ends in one
+    const std::wstring expected = folderPath + separator + path.filename().wstring();
+    return CompareStringOrdinal(expected.c_str(), static_cast<int>(expected.size()), filePath.c_str(),
+                                static_cast<int>(filePath.size()), TRUE) == CSTR_EQUAL;
 }
 
 class TWin32FileSystem final : public TFileSystem {
@@ -67,10 +113,13 @@ class TWin32FileSystem final : public TFileSystem {
         LARGE_INTEGER at;
         at.QuadPart = static_cast<LONGLONG>(length);
         SetLastError(0);
-        if (!SetFilePointerEx(Handle(file), at, nullptr, FILE_BEGIN) || !SetEndOfFile(Handle(file)))
-            return Failure();
-        at.QuadPart = 0;
-        return Checked(SetFilePointerEx(Handle(file), at, nullptr, FILE_BEGIN));
+        return Checked(SetFilePointerEx(Handle(file), at, nullptr, FILE_BEGIN) && SetEndOfFile(Handle(file)));
+    }
+    TFileStatus Rewind(TFileHandle file) override {
+        LARGE_INTEGER start;
+        start.QuadPart = 0;
+        SetLastError(0);
+        return Checked(SetFilePointerEx(Handle(file), start, nullptr, FILE_BEGIN));
     }
     TFileStatus Flush(TFileHandle file) override {
         SetLastError(0);
@@ -85,9 +134,28 @@ class TWin32FileSystem final : public TFileSystem {
         return Checked(
             MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     }
+    // Opened as itself (never through a link, and never a folder, which opens only with backup
+    // semantics), looked at, and deleted through the same handle: what was checked is what goes.
     TFileStatus Remove(const std::filesystem::path& path) override {
         SetLastError(0);
-        return Checked(DeleteFileW(path.c_str()));
+        const TScopedHandle file{CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr)};
+        if (file.Handle == INVALID_HANDLE_VALUE) return Failure();
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(file.Handle, &info)) return Failure();
+        if ((info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+            info.nNumberOfLinks != 1 || !NamedByPath(file.Handle, path))
+            return {TFileRefusal::Denied, ERROR_ACCESS_DENIED};
+        FILE_DISPOSITION_INFO disposition{};
+        disposition.DeleteFile = TRUE;
+        SetLastError(0);
+        return Checked(
+            SetFileInformationByHandle(file.Handle, FileDispositionInfo, &disposition, sizeof disposition));
+    }
+    bool ReadOnly(const std::filesystem::path& path) override {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     }
     TFileStatus ListFiles(const std::filesystem::path& folder, std::vector<TFolderFile>& files) override {
         WIN32_FIND_DATAW found;

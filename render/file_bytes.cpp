@@ -15,5 +15,5 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
 }
 
 bool WriteFileBytes(const std::filesystem::path& path, std::string_view bytes) {
-    return static_cast<bool>(ReplaceFileContents(path, bytes));
+    return static_cast<bool>(ReplaceFileContents(path, bytes, TStake::KeepOld));
 }

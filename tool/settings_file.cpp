@@ -111,7 +111,9 @@ bool WriteSettingsFile(const std::filesystem::path& path, const TSettings& setti
     } catch (...) {
         return false; // out of memory: the old file stays as it was
     }
-    const TReplaceResult result = ReplaceFileContents(path, bytes);
+    // The old settings are worth more than the new: they are overwritten in place only where the safe
+    // way is refused, never after a full disk or a failing medium.
+    const TReplaceResult result = ReplaceFileContents(path, bytes, TStake::KeepOld);
     // Half of the new settings would restore a dialog nobody chose: better the designed defaults.
     if (result.TargetDamaged) CurrentFileSystem().Remove(path);
     return static_cast<bool>(result);

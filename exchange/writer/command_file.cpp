@@ -41,9 +41,11 @@ bool RemoveFile(const std::filesystem::path& path) {
 TReplaceResult WriteCommandFile(const std::filesystem::path& path) {
     TReplaceResult result;
     try {
-        // The new list replaces the file whole, or overwrites it in place when the replace is refused
-        // (its length set first, so that a file that cannot be cut is not written at all).
-        result = ReplaceFileContents(path, CommandFileBytes(CommandList()));
+        // Once the host's input has been read it is worth nothing, and the answer everything: the new
+        // list replaces the file whole, or, when that fails for whatever reason (a full disk too: an
+        // answer no longer than the host's file needs no new room), overwrites it in place, its length
+        // set first, so that a file that cannot be cut is not written at all.
+        result = ReplaceFileContents(path, CommandFileBytes(CommandList()), TStake::PlaceNew);
         if (result) return result;
     } catch (...) {
         // The file's bytes could not be put together: nothing was written, and the failure has a
@@ -58,7 +60,7 @@ TReplaceResult WriteCommandFile(const std::filesystem::path& path) {
     // leaves a part of ours.
     try {
         if (!RemoveFile(path) && result.TargetDamaged)
-            ReplaceFileContents(path, std::string("hq") + kLineEnd);
+            ReplaceFileContents(path, std::string("hq") + kLineEnd, TStake::PlaceNew);
     } catch (...) {
     }
     return result;

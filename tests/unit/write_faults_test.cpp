@@ -46,12 +46,18 @@ enum class TStep {
     WriteTemporary,
     FlushTemporary,
     CloseTemporary,
+    RemoveTemporary,
     Replace,
     OpenTarget,
     CutTarget,
+    RewindTarget,
     WriteTarget,
     FlushTarget,
+    CloseTarget,
     RemoveTarget,
+    RemoveLeftover, // a temporary of ours that an earlier run left
+    TargetReadOnly, // the target carries the read-only mark
+    DiskFull,       // no free block: a file cannot grow, by a write or by a new length
 };
 
 enum class TFault {
@@ -66,13 +72,15 @@ struct TFaultAt {
     TFault Fault = TFault::Refuse;
     int Code = 0;
     TFileRefusal Refusal = TFileRefusal::Other;
+    int UntilMs = 0; // the fault lets go once the write has paused this long; 0: never
 };
 
 // The system's own file calls, with the row's faults at the steps it names. Handles made by
-// CreateNew are the temporary file's; any other is the target's.
+// CreateNew are the temporary file's; any other is the target's. Time passes only in Pause.
 class TFaultyFileSystem final : public TFileSystem {
   public:
-    explicit TFaultyFileSystem(std::vector<TFaultAt> faults) : Faults(std::move(faults)) {}
+    TFaultyFileSystem(std::vector<TFaultAt> faults, fs::path target)
+        : Faults(std::move(faults)), Target(std::move(target)) {}
 
     TFileStatus CreateNew(const fs::path& path, TFileHandle& file) override {
         if (const TFaultAt* f = Hit(TStep::CreateTemporary)) return {f->Refusal, f->Code};
@@ -90,6 +98,9 @@ class TFaultyFileSystem final : public TFileSystem {
     TFileStatus Write(TFileHandle file, std::string_view bytes, size_t& written) override {
         const TStep step = Temporary(file) ? TStep::WriteTemporary : TStep::WriteTarget;
         const int call = ++Calls[step];
+        // The target's writes stay within the length set before them; the temporary file grows.
+        if (const TFaultAt* f = Find(TStep::DiskFull); f && step == TStep::WriteTemporary)
+            return {f->Refusal, f->Code};
         if (const TFaultAt* f = Find(step)) {
             switch (f->Fault) {
             case TFault::Refuse:
@@ -111,7 +122,13 @@ class TFaultyFileSystem final : public TFileSystem {
     }
     TFileStatus SetLength(TFileHandle file, uint64_t length) override {
         if (const TFaultAt* f = Hit(TStep::CutTarget)) return {f->Refusal, f->Code};
+        if (const TFaultAt* f = Find(TStep::DiskFull); f && length > fs::file_size(Target))
+            return {f->Refusal, f->Code};
         return System.SetLength(file, length);
+    }
+    TFileStatus Rewind(TFileHandle file) override {
+        if (const TFaultAt* f = Hit(TStep::RewindTarget)) return {f->Refusal, f->Code};
+        return System.Rewind(file);
     }
     TFileStatus Flush(TFileHandle file) override {
         if (const TFaultAt* f = Hit(Temporary(file) ? TStep::FlushTemporary : TStep::FlushTarget))
@@ -123,7 +140,7 @@ class TFaultyFileSystem final : public TFileSystem {
         const bool temporary = Temporary(file);
         TemporaryHandles.erase(file);
         const TFileStatus closed = System.Close(file);
-        if (const TFaultAt* f = temporary ? Hit(TStep::CloseTemporary) : nullptr)
+        if (const TFaultAt* f = Hit(temporary ? TStep::CloseTemporary : TStep::CloseTarget))
             return {f->Refusal, f->Code};
         return closed;
     }
@@ -132,23 +149,28 @@ class TFaultyFileSystem final : public TFileSystem {
         return System.Replace(from, to);
     }
     TFileStatus Remove(const fs::path& path) override {
-        if (!TemporaryNames.count(path.filename()))
-            if (const TFaultAt* f = Hit(TStep::RemoveTarget)) return {f->Refusal, f->Code};
+        const TStep step = path.filename() == Target.filename()    ? TStep::RemoveTarget
+                           : TemporaryNames.count(path.filename()) ? TStep::RemoveTemporary
+                                                                   : TStep::RemoveLeftover;
+        if (const TFaultAt* f = Hit(step)) return {f->Refusal, f->Code};
         return System.Remove(path);
+    }
+    bool ReadOnly(const fs::path& path) override {
+        return Find(TStep::TargetReadOnly) != nullptr || System.ReadOnly(path);
     }
     TFileStatus ListFiles(const fs::path& folder, std::vector<TFolderFile>& files) override {
         return System.ListFiles(folder, files);
     }
-    void Pause(int) override { ++Pauses; }
+    void Pause(int milliseconds) override { Clock += milliseconds; }
     unsigned long ProcessNumber() override { return System.ProcessNumber(); }
 
     std::map<TStep, int> Calls;
-    int Pauses = 0;
+    int Clock = 0; // milliseconds paused
 
   private:
     const TFaultAt* Find(TStep step) const {
         for (const TFaultAt& f : Faults)
-            if (f.Step == step) return &f;
+            if (f.Step == step && (f.UntilMs == 0 || Clock < f.UntilMs)) return &f;
         return nullptr;
     }
     const TFaultAt* Hit(TStep step) {
@@ -159,6 +181,7 @@ class TFaultyFileSystem final : public TFileSystem {
 
     TFileSystem& System = SystemFileSystem();
     std::vector<TFaultAt> Faults;
+    fs::path Target;
     std::set<TFileHandle> TemporaryHandles;
     std::set<fs::path> TemporaryNames;
 };
@@ -197,89 +220,210 @@ TLeft LeftIn(const fs::path& path, const std::string& before, const std::string&
     return TLeft::Damaged;
 }
 
+// A file put beside the target before the write: "*" stands for the target's name, "%" for the
+// other file's. Each is dated that many minutes back; the write must remove it or leave it as it is.
+struct TPlanted {
+    const char* Name;
+    int Minutes;
+    bool Stays;
+};
+
 struct TRow {
     const char* Name;
     std::vector<TFaultAt> Faults;
-    TLeft Settings;       // sorvel.dat after WriteSettingsFile
-    TLeft Drawing;        // JWC_TEMP.TXT after a run that queued commands closes
-    int ReplaceTries = 1; // per file, when the temporary file was written
+    TLeft Settings;   // sorvel.dat after WriteSettingsFile
+    TLeft Drawing;    // JWC_TEMP.TXT after a run that queued commands closes
+    int WaitedMs = 0; // per file, for a target another program holds
+    std::vector<TPlanted> Planted = {};
+    bool LongAnswer = false; // the drawing's answer is longer than the host's file
 };
 
-const TFaultAt kReplaceDenied{TStep::Replace, TFault::Refuse, kDenied};
+const TFaultAt kTemporaryDenied{TStep::CreateTemporary, TFault::Refuse, kDenied, TFileRefusal::Denied};
+const TFaultAt kReplaceDenied{TStep::Replace, TFault::Refuse, kDenied, TFileRefusal::Denied};
+const TFaultAt kNoFreeBlock{TStep::DiskFull, TFault::Refuse, kDiskFull};
+// A real file held open by another program: its replace is refused with a denied access.
+TFaultAt HeldFor(int milliseconds) {
+    return {TStep::Replace, TFault::Refuse, kDenied, TFileRefusal::Denied, milliseconds};
+}
+constexpr int kWholeWait = 1000;
 
 const std::vector<TRow>& Rows() {
+    using enum TLeft;
     static const std::vector<TRow> rows = {
-        {"nothing fails", {}, TLeft::New, TLeft::New},
+        {"nothing fails", {}, New, New},
         {"every temporary name is taken: in place",
          {{TStep::CreateTemporary, TFault::Refuse, kNameTaken, TFileRefusal::NameTaken}},
-         TLeft::New,
-         TLeft::New,
-         0},
-        {"the temporary file is denied: in place",
-         {{TStep::CreateTemporary, TFault::Refuse, kDenied}},
-         TLeft::New,
-         TLeft::New,
-         0},
+         New,
+         New},
+        {"the temporary file is denied: in place", {kTemporaryDenied}, New, New},
         {"the temporary file is written in short pieces",
          {{TStep::WriteTemporary, TFault::ShortWrites}},
-         TLeft::New,
-         TLeft::New},
+         New,
+         New},
         {"a write of the temporary file takes nothing",
          {{TStep::WriteTemporary, TFault::WriteOfZero}},
-         TLeft::Old,
-         TLeft::Gone,
-         0},
+         Old,
+         New},
         {"the disk fills while the temporary file is written",
          {{TStep::WriteTemporary, TFault::BreakOff, kDiskFull}},
-         TLeft::Old,
-         TLeft::Gone,
-         0},
+         Old,
+         New},
         {"the temporary file cannot be flushed",
          {{TStep::FlushTemporary, TFault::Refuse, kIoError}},
-         TLeft::Old,
-         TLeft::Gone,
-         0},
+         Old,
+         New},
         {"the temporary file cannot be closed",
          {{TStep::CloseTemporary, TFault::Refuse, kIoError}},
-         TLeft::Old,
-         TLeft::Gone,
-         0},
-        {"another program holds the target for a moment: retried, then in place",
+         Old,
+         New},
+        {"the temporary file cannot be made for an I/O error",
+         {{TStep::CreateTemporary, TFault::Refuse, kIoError}},
+         Old,
+         New},
+        {"an I/O error makes no temporary file, and the in-place write would break off",
+         {{TStep::CreateTemporary, TFault::Refuse, kIoError},
+          {TStep::WriteTarget, TFault::BreakOff, kDiskFull}},
+         Old,
+         Gone},
+        {"the disk is full, the answer shorter than the host's file", {kNoFreeBlock}, Old, New},
+        {"the disk is full, the answer longer than the host's file", {kNoFreeBlock}, Old, Gone, 0, {}, true},
+        {"another program holds the target, sharing reading and writing: waited for, then in place",
+         {kReplaceDenied},
+         New,
+         New,
+         kWholeWait},
+        {"the target is held for 40 ms", {HeldFor(40)}, New, New, 50},
+        {"the target is held for 200 ms", {HeldFor(200)}, New, New, 200},
+        {"the target is held for 900 ms", {HeldFor(900)}, New, New, 900},
+        {"the replace meets a sharing violation: waited for, then in place",
          {{TStep::Replace, TFault::Refuse, kHeld, TFileRefusal::Sharing}},
-         TLeft::New,
-         TLeft::New,
-         5},
-        {"the replace is denied: at once in place", {kReplaceDenied}, TLeft::New, TLeft::New},
+         New,
+         New,
+         kWholeWait},
+        {"another program holds the target without sharing: nothing gets through",
+         {kReplaceDenied,
+          {TStep::OpenTarget, TFault::Refuse, kHeld, TFileRefusal::Sharing},
+          {TStep::RemoveTarget, TFault::Refuse, kHeld, TFileRefusal::Sharing}},
+         Old,
+         Old,
+         kWholeWait},
+        {"the in-place open is refused for sharing for 200 ms",
+         {kTemporaryDenied, {TStep::OpenTarget, TFault::Refuse, kHeld, TFileRefusal::Sharing, 200}},
+         New,
+         New,
+         200},
+        {"a read-only target is not waited for",
+         {kReplaceDenied,
+          {TStep::TargetReadOnly},
+          {TStep::OpenTarget, TFault::Refuse, kDenied, TFileRefusal::Denied},
+          {TStep::RemoveTarget, TFault::Refuse, kDenied, TFileRefusal::Denied}},
+         Old,
+         Old},
         {"the replace and the in-place open are denied",
-         {kReplaceDenied, {TStep::OpenTarget, TFault::Refuse, kDenied}},
-         TLeft::Old,
-         TLeft::Gone},
+         {kReplaceDenied, {TStep::OpenTarget, TFault::Refuse, kDenied, TFileRefusal::Denied}},
+         Old,
+         Gone,
+         kWholeWait},
         {"the target cannot be cut (another program maps it)",
-         {kReplaceDenied, {TStep::CutTarget, TFault::Refuse, kMapped}},
-         TLeft::Old,
-         TLeft::Gone},
+         {kTemporaryDenied, {TStep::CutTarget, TFault::Refuse, kMapped}},
+         Old,
+         Gone},
         {"the target cannot be cut nor removed",
-         {kReplaceDenied,
+         {kTemporaryDenied,
           {TStep::CutTarget, TFault::Refuse, kMapped},
-          {TStep::RemoveTarget, TFault::Refuse, kDenied}},
-         TLeft::Old,
-         TLeft::Old},
+          {TStep::RemoveTarget, TFault::Refuse, kDenied, TFileRefusal::Denied}},
+         Old,
+         Old},
+        {"the seek back to the start fails after the cut",
+         {kTemporaryDenied, {TStep::RewindTarget, TFault::Refuse, kIoError}},
+         Gone,
+         Gone},
         {"the in-place write breaks off",
-         {kReplaceDenied, {TStep::WriteTarget, TFault::BreakOff, kDiskFull}},
-         TLeft::Gone,
-         TLeft::Gone},
+         {kTemporaryDenied, {TStep::WriteTarget, TFault::BreakOff, kDiskFull}},
+         Gone,
+         Gone},
         {"the in-place write breaks off and the target cannot be removed",
-         {kReplaceDenied,
+         {kTemporaryDenied,
           {TStep::WriteTarget, TFault::BreakOff, kDiskFull},
-          {TStep::RemoveTarget, TFault::Refuse, kDenied}},
-         TLeft::Damaged,
-         TLeft::Hq},
+          {TStep::RemoveTarget, TFault::Refuse, kDenied, TFileRefusal::Denied}},
+         Damaged,
+         Hq},
         {"the in-place flush fails",
-         {kReplaceDenied, {TStep::FlushTarget, TFault::Refuse, kIoError}},
-         TLeft::Gone,
-         TLeft::Gone},
+         {kTemporaryDenied, {TStep::FlushTarget, TFault::Refuse, kIoError}},
+         Gone,
+         Gone},
+        {"the close fails after the in-place write was flushed",
+         {kTemporaryDenied, {TStep::CloseTarget, TFault::Refuse, kIoError}},
+         New,
+         New},
+        {"names like ours stay; a stale temporary of ours goes",
+         {},
+         New,
+         New,
+         0,
+         {{"~memo-1", 60, true},
+          {"~1a-3", 60, true},
+          {"sorvel.dat.bak", 60, true},
+          {"JWC_TEMP.TXT.bak", 60, true},
+          {"%.tarvel-zz-3.tmp", 60, true},
+          {"*.tarvel-zz-3.tm", 60, true},
+          {"*.tarvel-zz-3.tmpx", 60, true},
+          {"*.tarvel-zz-.tmp", 60, true},
+          {"*.tarvel-zz-33.tmp", 60, true},
+          {"*.tarvel_zz-3.tmp", 60, true},
+          {"*.tarvel-z~-3.tmp", 60, true},
+          {"*x.tarvel-zz-3.tmp", 60, true},
+          {"*.tarvel-12345678-3.tmp", 60, true},
+          {"*.tarvel-zz-3.tmp", 60, false}}},
+        {"a folder that lets us make files but not remove them, with a fresh leftover of ours",
+         {kReplaceDenied,
+          {TStep::RemoveLeftover, TFault::Refuse, kDenied, TFileRefusal::Denied},
+          {TStep::RemoveTemporary, TFault::Refuse, kDenied, TFileRefusal::Denied}},
+         New,
+         New,
+         0,
+         {{"*.tarvel-zz-3.tmp", 0, true}}},
+        {"a folder that lets us make files but not remove them, with a stale leftover of ours",
+         {kReplaceDenied,
+          {TStep::RemoveLeftover, TFault::Refuse, kDenied, TFileRefusal::Denied},
+          {TStep::RemoveTemporary, TFault::Refuse, kDenied, TFileRefusal::Denied}},
+         New,
+         New,
+         0,
+         {{"*.tarvel-zz-3.tmp", 60, true}}},
     };
     return rows;
+}
+
+// Puts the row's files beside the target, and gives back the names that must be there afterwards
+// beside the target itself, each with its content.
+std::map<std::string, std::string> Plant(const TScratchFolder& folder, const TRow& row,
+                                         const std::string& target, const std::string& other) {
+    std::map<std::string, std::string> staying;
+    for (const TPlanted& planted : row.Planted) {
+        std::string name = planted.Name;
+        if (const size_t at = name.find_first_of("*%"); at != std::string::npos)
+            name.replace(at, 1, name[at] == '*' ? target : other);
+        const std::string content = "planted as " + name;
+        folder.Write(name, content);
+        fs::last_write_time(folder.Path / name,
+                            fs::file_time_type::clock::now() - std::chrono::minutes(planted.Minutes));
+        if (planted.Stays) staying[name] = content;
+    }
+    return staying;
+}
+
+// The folder holds the target (unless it is gone) and the planted files that stay, as they were.
+void ExpectFolder(const TScratchFolder& folder, const std::string& target, bool targetThere,
+                  const std::map<std::string, std::string>& staying, const std::string& name) {
+    std::vector<std::string> wanted;
+    for (const auto& [file, content] : staying) {
+        wanted.push_back(file);
+        EXPECT_EQ(folder.Read(file), content) << name;
+    }
+    if (targetThere) wanted.push_back(target);
+    std::sort(wanted.begin(), wanted.end());
+    EXPECT_EQ(NamesIn(folder.Path), wanted) << name;
 }
 
 // The host's file: four points, so OK draws a dimension.
@@ -289,7 +433,7 @@ const char kHostFile[] =
 
 } // namespace
 
-TEST(WriteFaults, SettingsKeepTheOldFileUnlessTheInPlaceWriteHadBegun) {
+TEST(WriteFaults, SettingsKeepTheOldFileUnlessARefusedWriteWentInPlace) {
     const std::string before = "120\r\n-40\r\n7\r\n11\r\nthe old settings, longer than the new ones\r\n";
     TSettings settings;
     settings.WindowLeft = 5;
@@ -298,7 +442,8 @@ TEST(WriteFaults, SettingsKeepTheOldFileUnlessTheInPlaceWriteHadBegun) {
     for (const TRow& row : Rows()) {
         TScratchFolder folder;
         folder.Write("sorvel.dat", before);
-        TFaultyFileSystem faulty(row.Faults);
+        const auto staying = Plant(folder, row, "sorvel.dat", "JWC_TEMP.TXT");
+        TFaultyFileSystem faulty(row.Faults, folder.Path / "sorvel.dat");
         bool written = false;
         {
             const TFileSystemOverride use(faulty);
@@ -307,42 +452,47 @@ TEST(WriteFaults, SettingsKeepTheOldFileUnlessTheInPlaceWriteHadBegun) {
         const TLeft left = LeftIn(folder.Path / "sorvel.dat", before, after);
         EXPECT_STREQ(Describe(left), Describe(row.Settings)) << row.Name;
         EXPECT_EQ(written, left == TLeft::New) << row.Name;
-        EXPECT_EQ(faulty.Calls[TStep::Replace], row.ReplaceTries) << row.Name;
-        EXPECT_EQ(faulty.Pauses, std::max(0, row.ReplaceTries - 1)) << row.Name;
-        // Nothing of the write is left beside the target.
-        const std::vector<std::string> names = NamesIn(folder.Path);
-        EXPECT_LE(names.size(), 1u) << row.Name << ": " << (names.empty() ? "" : names.back());
+        EXPECT_EQ(faulty.Clock, row.WaitedMs) << row.Name;
+        ExpectFolder(folder, "sorvel.dat", left != TLeft::Gone, staying, row.Name);
     }
 }
 
 // The same rows for the drawing, written as a run closes: the box appears exactly when queued commands
 // were lost, with the system's reason; a Cancel says nothing whatever happens.
 TEST(WriteFaults, TheDrawingIsWholeOrDrawsNothingAndALossIsSaid) {
-    const std::string after = "lc3\r\n0 0 100 0\r\n";
     for (const TRow& row : Rows()) {
         for (const bool drawn : {true, false}) {
+            // "hq" is never longer than the host's file.
+            if (row.LongAnswer && !drawn) continue;
             TScratchFolder folder;
             folder.Write("JWC_TEMP.TXT", kHostFile);
+            const auto staying = Plant(folder, row, "JWC_TEMP.TXT", "sorvel.dat");
             WindowInMemory window(folder.Path);
             TForm1 form(window);
             window.Show();
-            if (drawn) {
+            std::string after = "hq\r\n";
+            if (drawn && row.LongAnswer) {
+                AddCommand(std::string(200, '8'));
+                after = std::string(200, '8') + "\r\n";
+            } else if (drawn) {
                 AddCommand("lc3");
                 AddLine(0, 0, 100, 0);
+                after = "lc3\r\n0 0 100 0\r\n";
             }
-            TFaultyFileSystem faulty(row.Faults);
+            TFaultyFileSystem faulty(row.Faults, folder.Path / "JWC_TEMP.TXT");
             {
                 const TFileSystemOverride use(faulty);
                 window.Close();
             }
             const std::string name = std::string(row.Name) + (drawn ? ", drawn" : ", cancelled");
-            const TLeft left = LeftIn(folder.Path / "JWC_TEMP.TXT", kHostFile, drawn ? after : "hq\r\n");
+            const TLeft left = LeftIn(folder.Path / "JWC_TEMP.TXT", kHostFile, after);
             if (drawn) {
                 EXPECT_STREQ(Describe(left), Describe(row.Drawing)) << name;
             } else {
                 // "hq" is the whole answer of a Cancel, so Hq and New are one here.
                 EXPECT_TRUE(left == row.Drawing || (left == TLeft::New && row.Drawing == TLeft::Hq)) << name;
             }
+            EXPECT_EQ(faulty.Clock, row.WaitedMs) << name;
             const bool lost = drawn && left != TLeft::New;
             ASSERT_EQ(window.Messages.size(), lost ? 1u : 0u) << name;
             if (lost) {
@@ -352,7 +502,7 @@ TEST(WriteFaults, TheDrawingIsWholeOrDrawsNothingAndALossIsSaid) {
                 EXPECT_GT(text.size(), head.size()) << name; // the system's reason, never "success"
                 EXPECT_EQ(window.Messages[0].Caption, "確認") << name;
             }
-            EXPECT_EQ(NamesIn(folder.Path).size(), left == TLeft::Gone ? 0u : 1u) << name;
+            ExpectFolder(folder, "JWC_TEMP.TXT", left != TLeft::Gone, staying, name);
         }
     }
 }
@@ -370,9 +520,10 @@ TEST(WriteFaults, AFailureNeverReadsAsSuccess) {
         {{TStep::FlushTemporary, TFault::Refuse, kIoError}, kIoError},
     };
     for (const auto& c : cases) {
-        TFaultyFileSystem faulty({c.Fault});
+        TFaultyFileSystem faulty({c.Fault}, folder.Path / "sorvel.dat");
         const TFileSystemOverride use(faulty);
-        const TReplaceResult result = ReplaceFileContents(folder.Path / "sorvel.dat", "new\r\n");
+        const TReplaceResult result =
+            ReplaceFileContents(folder.Path / "sorvel.dat", "new\r\n", TStake::KeepOld);
         EXPECT_FALSE(result) << c.Code;
         EXPECT_FALSE(result.TargetDamaged) << c.Code;
         EXPECT_EQ(result.SystemError, c.Code);
