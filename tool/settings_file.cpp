@@ -75,8 +75,9 @@ std::string FormatSettings(const TSettings& s, const THostParameters& host) {
 std::optional<std::string> ReadSettingsFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in.is_open()) return std::nullopt;
-    // Only the first 22 lines count, and no line the dialog writes comes near the cap: a huge file,
-    // even one without a single line break, is read no further than 22 lines of at most the cap.
+    // Only the first 22 lines count, and no line the dialog writes comes near the cap: reading stops at
+    // the 22nd line break, and of each line only the bytes up to the cap are kept. A file with fewer
+    // line breaks is read to its end, but never takes more memory than 22 lines of the cap.
     std::string bytes;
     size_t lineLength = 0;
     int lines = 0;

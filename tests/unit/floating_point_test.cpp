@@ -1,7 +1,8 @@
 // The build's floating-point settings, as the shipped 32-bit exe, the 64-bit builds and the native tests
 // must share them: double rounds every operation to IEEE double (SSE2, never an 80-bit x87 register in
-// between), and long double is the 80-bit x87 extended type, on the main thread and on the reader's
-// second one. Each input is volatile, so the compiler cannot work a result out at compile time.
+// between), and long double is the 80-bit x87 extended type, on the main thread and on any thread the
+// thread library starts. Each input is volatile, so the compiler cannot work a result out at compile
+// time.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -65,8 +66,9 @@ TEST(FloatingPoint, LongDoubleIsX87Extended) {
 }
 
 TEST(FloatingPoint, LongDoubleIsX87ExtendedOnASecondThread) {
-    // A large exchange file is read on two threads; Windows starts a bare thread with the x87 unit set
-    // to 53 bits, and only the thread library's start-up sets it back to 64.
+    // The tool runs on one thread; this checks the toolchain's thread start-up all the same. Windows
+    // starts a bare thread with the x87 unit set to 53 bits, and only the thread library's start-up
+    // sets it back to 64, so extended arithmetic on a thread of its own keeps its precision.
     ExtendedResults results{};
     std::thread second([&results] { results = ComputeExtended(); });
     second.join();
