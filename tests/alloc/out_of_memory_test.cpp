@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <new>
 #include <string>
 
 #include "exchange/JwwGaibu.h"
@@ -13,6 +14,9 @@
 #include "tests/unit/store_fingerprint.h"
 
 namespace {
+
+// Where the optimiser must store what a test allocates: an unused new may be left out altogether.
+void* volatile gKept = nullptr;
 
 // Every kind of line, a long text and a long header line, in a few hundred lines.
 std::string HostFile() {
@@ -32,6 +36,36 @@ std::string HostFile() {
 }
 
 } // namespace
+
+// The limit holds for every form of new, not only the plain one. The checks run after the limit is
+// gone: the test framework allocates too.
+TEST(AllocationLimit, HoldsForEveryFormOfNew) {
+    struct alignas(64) TWide {
+        char Bytes[64];
+    };
+    const auto fails = [](auto allocate) {
+        try {
+            gKept = allocate();
+            return false;
+        } catch (const std::bad_alloc&) {
+            return true;
+        }
+    };
+    bool plain = false, array = false, wide = false;
+    void* nothrowPlain = nullptr;
+    void* nothrowWide = nullptr;
+    {
+        const TAllocationLimit none(0);
+        plain = fails([] { return new int; });
+        array = fails([] { return new int[4]; });
+        wide = fails([] { return new TWide; });
+        nothrowPlain = new (std::nothrow) int;
+        nothrowWide = new (std::nothrow) TWide[2];
+    }
+    EXPECT_TRUE(plain && array && wide);
+    EXPECT_EQ(nothrowPlain, nullptr);
+    EXPECT_EQ(nothrowWide, nullptr);
+}
 
 TEST(ReaderOutOfMemory, FailsCleanlyAtEveryAllocation) {
     const std::string bytes = HostFile();
