@@ -26,8 +26,11 @@
 //   hold <name> read-write|none   opens a tool-folder file for reading and keeps it open, sharing
 //                              reading and writing (no deleting), or nothing, as other programs do
 //   release <name>             closes it again (the end of the script releases every held file)
+//   release-after <name> <ms>  closes it that many milliseconds later, while the script goes on
 //   mkdir <name>               makes a folder in the tool folder
 //   age <name> <minutes>       dates a tool-folder file's last write that many minutes before now
+//   link <name> <target>       makes a symbolic link in the tool folder to a path relative to it
+//   fill-disk                  fills the work folder's volume, which must be a small one of its own
 //   expect-folder <name>       a tool-folder entry that must still be a folder
 //   expect-entries <name>...   the tool folder holds exactly these entries (no temporary file left)
 //   expect-message-file <case file> <caption>   the confirmation box, its text as in the case file
@@ -61,6 +64,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/win32/control_ids.h"
@@ -190,6 +194,7 @@ class Session {
     ~Session() {
         Stop();
         ReleaseAll();
+        RemoveLinks();
     }
 
     void Run(const std::string& line);
@@ -241,6 +246,9 @@ class Session {
     template <class Get> void Expect(const std::string& what, const std::string& want, Get get);
     bool RunFolderAction(const std::string& verb, const std::string& name, const std::string& rest);
     void ReleaseAll();
+    void MakeLink(const fs::path& link, const fs::path& target);
+    void RemoveLinks();
+    void FillDisk();
     std::string CloseMessageBox(HWND& box);
 
     fs::path Exe, Case, Work, Tool, Elsewhere;
@@ -249,6 +257,8 @@ class Session {
     HWND Main = nullptr;
     int Marker = 0;
     std::vector<std::pair<std::string, HANDLE>> Held;
+    std::vector<std::thread> Releases; // release-after
+    std::vector<fs::path> UnixLinks;   // links made by Wine's side, removed the same way
 };
 
 const TControlDesign& Session::Row(const std::string& name) const {
@@ -784,6 +794,20 @@ bool Session::RunFolderAction(const std::string& verb, const std::string& name, 
                 return true;
             }
         throw Failure("release: " + name + " is not held");
+    } else if (verb == "release-after") {
+        const auto held =
+            std::find_if(Held.begin(), Held.end(), [&](const auto& h) { return h.first == name; });
+        if (held == Held.end()) throw Failure("release-after: " + name + " is not held");
+        const DWORD milliseconds = static_cast<DWORD>(std::stoul(rest));
+        Releases.emplace_back([file = held->second, milliseconds] {
+            Sleep(milliseconds);
+            CloseHandle(file);
+        });
+        Held.erase(held);
+    } else if (verb == "link") {
+        MakeLink(Tool / FromUtf8(name), Tool / FromUtf8(rest));
+    } else if (verb == "fill-disk") {
+        FillDisk();
     } else if (verb == "mkdir") {
         fs::create_directories(Tool / FromUtf8(name));
     } else if (verb == "age") {
@@ -822,6 +846,102 @@ bool Session::RunFolderAction(const std::string& verb, const std::string& name, 
 void Session::ReleaseAll() {
     for (const auto& [name, file] : Held) CloseHandle(file);
     Held.clear();
+    for (std::thread& release : Releases) release.join();
+    Releases.clear();
+}
+
+// Wine's side of the machine: a Unix program started from here runs as itself (Wine starts Unix
+// programs), and Wine's drive Z: is the Unix root.
+bool UnderWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+std::wstring UnixPath(const fs::path& path) {
+    std::wstring text = path.wstring();
+    if (text.size() < 3 || (text[0] != L'Z' && text[0] != L'z') || text[1] != L':')
+        throw Failure("not on Wine's drive Z: " + ToUtf8(text));
+    text.erase(0, 2);
+    for (wchar_t& c : text)
+        if (c == L'\\') c = L'/';
+    return text;
+}
+
+// A Unix program runs on its own: Wine's handle to it does not wait for its end, so the caller says
+// what shows that it is done.
+template <class Done> bool RunUnix(const wchar_t* program, std::wstring commandLine, Done done) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    for (int i = 0; i < 250 && !done(); ++i) Sleep(20);
+    return done();
+}
+
+// An entry of that name in its folder, whatever it is or leads to.
+bool Listed(const fs::path& path) {
+    WIN32_FIND_DATAW found;
+    const HANDLE find = FindFirstFileW(path.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    FindClose(find);
+    return true;
+}
+
+// Windows makes a link for a user allowed to (developer mode, or an administrator). Wine answers
+// CreateSymbolicLinkW with success and makes nothing; there the Unix ln makes a real one, which Wine
+// then shows as the file it leads to in every attribute.
+void Session::MakeLink(const fs::path& link, const fs::path& target) {
+    const auto made = [&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    if (UnderWine()) {
+        UnixLinks.push_back(link);
+        RunUnix(L"Z:\\bin\\ln", L"/bin/ln -s \"" + UnixPath(target) + L"\" \"" + UnixPath(link) + L"\"",
+                made);
+    } else {
+        CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+    }
+    if (!made()) throw Failure("link: no link to " + ToUtf8(target.wstring()) + " could be made");
+}
+
+// Wine deletes the file a link leads to and keeps the link, which would then stand in the way of the
+// next run's clean start: its links go by the Unix rm, which never follows one.
+void Session::RemoveLinks() {
+    for (const fs::path& link : UnixLinks)
+        RunUnix(L"Z:\\bin\\rm", L"/bin/rm -f \"" + UnixPath(link) + L"\"", [&] { return !Listed(link); });
+    UnixLinks.clear();
+}
+
+// Writes a filler file beside the tool folder until not one more byte fits, then checks that a new
+// file in the tool folder cannot take a byte either. Only on a volume of a few MiB: never the disk
+// the system or the user works on.
+void Session::FillDisk() {
+    ULARGE_INTEGER available{}, total{}, free{};
+    if (!GetDiskFreeSpaceExW(Work.c_str(), &available, &total, &free))
+        throw Failure("fill-disk: the volume's size is unknown");
+    if (total.QuadPart > 64ull << 20)
+        throw Failure("fill-disk: the work folder's volume holds " + std::to_string(total.QuadPart >> 20) +
+                      " MiB; only a small one of its own may be filled");
+    const auto fill = [](const fs::path& path) {
+        HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        SetFilePointer(file, 0, nullptr, FILE_END);
+        static const std::vector<char> zeros(65536, 0);
+        bool wroteAny = false;
+        for (DWORD chunk = 65536; chunk > 0; chunk /= 2) {
+            DWORD written = 0;
+            while (WriteFile(file, zeros.data(), chunk, &written, nullptr) && written == chunk)
+                wroteAny = true;
+            if (written > 0) wroteAny = true;
+        }
+        CloseHandle(file);
+        return wroteAny;
+    };
+    fill(Work / L"filler");
+    if (fill(Tool / L"one-more-byte")) throw Failure("fill-disk: the volume still takes bytes");
+    DeleteFileW((Tool / L"one-more-byte").c_str());
 }
 
 void Session::Finish() {
