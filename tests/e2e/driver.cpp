@@ -913,34 +913,23 @@ void Session::RemoveLinks() {
     UnixLinks.clear();
 }
 
-// Writes a filler file beside the tool folder until not one more byte fits, then checks that a new
-// file in the tool folder cannot take a byte either. Only on a volume of a few MiB: never the disk
-// the system or the user works on.
+// Fills the work folder's volume with a filler beside the tool folder, then checks that not one more
+// byte fits. Only a volume of at most 64 MiB: never a disk anyone works on.
 void Session::FillDisk() {
-    ULARGE_INTEGER available{}, total{}, free{};
-    if (!GetDiskFreeSpaceExW(Work.c_str(), &available, &total, &free))
-        throw Failure("fill-disk: the volume's size is unknown");
-    if (total.QuadPart > 64ull << 20)
-        throw Failure("fill-disk: the work folder's volume holds " + std::to_string(total.QuadPart >> 20) +
-                      " MiB; only a small one of its own may be filled");
+    ULARGE_INTEGER available{}, size{};
+    if (!GetDiskFreeSpaceExW(Work.c_str(), &available, &size, nullptr) || size.QuadPart > 64ull << 20)
+        throw Failure("fill-disk: the work folder's volume is not a small one of its own");
     const auto fill = [](const fs::path& path) {
-        HANDLE file =
-            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        SetFilePointer(file, 0, nullptr, FILE_END);
-        static const std::vector<char> zeros(65536, 0);
-        bool wroteAny = false;
-        for (DWORD chunk = 65536; chunk > 0; chunk /= 2) {
-            DWORD written = 0;
-            while (WriteFile(file, zeros.data(), chunk, &written, nullptr) && written == chunk)
-                wroteAny = true;
-            if (written > 0) wroteAny = true;
-        }
+        static const std::vector<char> zeros(65536);
+        const HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+        DWORD written = 0, total = 0;
+        for (DWORD chunk = 65536; chunk > 0 && file != INVALID_HANDLE_VALUE; chunk /= 2)
+            while (WriteFile(file, zeros.data(), chunk, &written, nullptr) && written > 0) total += written;
         CloseHandle(file);
-        return wroteAny;
+        return total;
     };
     fill(Work / L"filler");
-    if (fill(Tool / L"one-more-byte")) throw Failure("fill-disk: the volume still takes bytes");
+    if (fill(Tool / L"one-more-byte") > 0) throw Failure("fill-disk: the volume still takes bytes");
     DeleteFileW((Tool / L"one-more-byte").c_str());
 }
 

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
 #include "files/replace_file.h"
@@ -135,30 +133,8 @@ struct THeldFile {
     HANDLE Handle;
     THeldFile(const fs::path& path, DWORD share)
         : Handle(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-    ~THeldFile() { Release(); }
-    void Release() {
-        if (Handle != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(Handle, INVALID_HANDLE_VALUE));
-    }
+    ~THeldFile() { CloseHandle(Handle); }
 };
-
-// Held without any sharing and let go after 150 ms: the replace is refused (with a denied access) until
-// then, and goes through once the other program is done.
-TEST(ReplaceFileContents, WaitsForAFileHeldForAMoment) {
-    TScratchFolder folder;
-    folder.Write("JWC_TEMP.TXT", "the host's input\r\n");
-    THeldFile held(folder.Path / "JWC_TEMP.TXT", 0);
-    ASSERT_NE(held.Handle, INVALID_HANDLE_VALUE);
-    std::thread other([&held] {
-        Sleep(150);
-        held.Release();
-    });
-    const TReplaceResult replaced =
-        ReplaceFileContents(folder.Path / "JWC_TEMP.TXT", "lc1\r\n", TStake::PlaceNew);
-    other.join();
-    EXPECT_EQ(replaced.Way, TReplaceWay::Replaced);
-    EXPECT_EQ(folder.Read("JWC_TEMP.TXT"), "lc1\r\n");
-    EXPECT_EQ(NamesIn(folder.Path), (std::vector<std::string>{"JWC_TEMP.TXT"}));
-}
 
 TEST(ReplaceFileContents, OverwritesAHeldFileInPlace) {
     TScratchFolder folder;
