@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The release zip as a Jw_cad user gets it: built with CPack, unpacked with unzip under the Wine prefix's
-# C:\jww\外部変形\Tarvel 1.0\, its Tarvel.exe checked to be the 32-bit x86 one, the guide checked as
-# Notepad would open it, then Tarvel.bat run there with cmd /c and the dialog driven to OK. Runs inside
-# the Wine session of scripts/test (WINEPREFIX set).
+# The release zip as a Jw_cad user gets it: built by the package target, unpacked with unzip under the
+# Wine prefix's C:\jww\外部変形\Tarvel 1.0\ and checked against SHA256SUMS, its Tarvel.exe checked to be
+# the 32-bit x86 one, the guide checked as Notepad would open it, then Tarvel.bat run there with cmd /c
+# and the dialog driven to OK. Runs inside the Wine session of scripts/test (WINEPREFIX set).
 #
 #   package_test.sh <build tree> <zip> <version> <tarvel_e2e_driver.exe> <case folder> <work folder>
 set -uo pipefail
@@ -31,6 +31,12 @@ rm -rf "$parent"
 mkdir -p "$parent"
 unzip -q "$zip" -d "$parent" || fail "unzip failed"
 folder=$parent/Tarvel
+
+# SHA256SUMS as a user checks a download with it: a line for the zip and one for each file in it.
+cp "$zip" "$build/SHA256SUMS" "$parent/" || fail "no SHA256SUMS beside the zip"
+(cd "$parent" && sha256sum --check --strict --quiet SHA256SUMS) || fail "SHA256SUMS does not match the zip"
+lines=$(wc -l <"$parent/SHA256SUMS")
+[ "$lines" -eq 5 ] || fail "SHA256SUMS holds $lines lines, not 5 (the zip and its 4 files)"
 
 # One exe for every Windows that runs Jw_cad: the PE header's machine is Intel 386 (0x014c).
 pe_offset=$(od -An -tu4 -j60 -N4 "$folder/Tarvel.exe" | tr -d ' ')
