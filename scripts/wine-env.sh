@@ -11,7 +11,9 @@
 # Prefixes live in $TARVEL_WINE_HOME (default ~/.cache/tarvel-wine) as prefix-0 … prefix-3. Each user
 # locks one for as long as it runs, so two scripts at once never share a wineserver (cleanup kills every
 # process of its prefix). A prefix is made once (about 15 s) and kept; a half-made one is made again, and
-# so is one that cannot start 32-bit programs (made before wine32 was installed).
+# so is one that cannot start 32-bit programs (made before wine32 was installed), unless
+# TARVEL_WINE_64BIT_ONLY=1: the caller runs 64-bit programs only (scripts/test's 64-bit tree), which
+# works where wine32 is missing.
 # A working $DISPLAY is used as it is; otherwise (or with TARVEL_WINE_OWN_DISPLAY=1) a private Xvfb is
 # started on the first free display.
 
@@ -119,10 +121,12 @@ _tarvel_wine_runs_32bit() {
 }
 
 # Makes the prefix unless a whole one is there: .tarvel-ready once it is configured, .tarvel-32bit once
-# a 32-bit program has run in it. A prefix without the second is tried once and made again if it fails.
+# a 32-bit program has run in it. A prefix without the second is tried once and made again if it fails,
+# unless the caller runs 64-bit programs only.
 _tarvel_wine_make_prefix() {
   if [ -f "$WINEPREFIX/.tarvel-ready" ]; then
     [ -f "$WINEPREFIX/.tarvel-32bit" ] && return 0
+    [ "${TARVEL_WINE_64BIT_ONLY:-0}" = 1 ] && return 0
     if _tarvel_wine_runs_32bit; then
       touch "$WINEPREFIX/.tarvel-32bit"
       return 0
@@ -153,11 +157,13 @@ _tarvel_wine_make_prefix() {
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || return 1
   # The settings apply from the next server start.
   timeout 60 wineserver -w >/dev/null 2>&1
-  if ! _tarvel_wine_runs_32bit; then
+  if _tarvel_wine_runs_32bit; then
+    touch "$WINEPREFIX/.tarvel-32bit"
+  elif [ "${TARVEL_WINE_64BIT_ONLY:-0}" != 1 ]; then
     _tarvel_wine_log "Wine cannot start 32-bit programs: wine32:i386 is missing (run scripts/setup)"
     return 1
   fi
-  touch "$WINEPREFIX/.tarvel-32bit" "$WINEPREFIX/.tarvel-ready"
+  touch "$WINEPREFIX/.tarvel-ready"
   _tarvel_wine_log "prefix created in $(_tarvel_wine_since "$t0") s"
 }
 
