@@ -417,8 +417,8 @@ class Session {
     HWND Main = nullptr;
     int Marker = 0;
     std::vector<std::pair<std::string, HANDLE>> Held;
-    std::vector<std::thread> Releases; // release-after
-    std::vector<fs::path> UnixLinks;   // links made by Wine's side, removed the same way
+    std::vector<std::thread> Releases;                        // release-after
+    std::vector<std::pair<fs::path, std::wstring>> UnixLinks; // made by Wine's side, removed the same way
 };
 
 const TControlDesign& Session::Row(const std::string& name) const {
@@ -1007,14 +1007,14 @@ void Session::ReleaseAll() {
 }
 
 // Wine's side of the machine: a Unix program started from here runs as itself (Wine starts Unix
-// programs), and Wine's drive Z: is the Unix root.
+// programs), and takes the Unix path of a file on any of Wine's drives; empty if there is none.
 std::wstring UnixPath(const fs::path& path) {
-    std::wstring text = path.wstring();
-    if (text.size() < 3 || (text[0] != L'Z' && text[0] != L'z') || text[1] != L':')
-        throw Failure("not on Wine's drive Z: " + ToUtf8(text));
-    text.erase(0, 2);
-    for (wchar_t& c : text)
-        if (c == L'\\') c = L'/';
+    using GetUnixName = char*(CDECL*)(const wchar_t*);
+    static const auto getUnixName = Lookup<GetUnixName>(L"kernel32.dll", "wine_get_unix_file_name");
+    char* unix = getUnixName ? getUnixName(path.c_str()) : nullptr;
+    if (!unix) return {};
+    const std::wstring text = FromUtf8(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
     return text;
 }
 
@@ -1048,9 +1048,11 @@ bool Listed(const fs::path& path) {
 void Session::MakeLink(const fs::path& link, const fs::path& target) {
     const auto made = [&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; };
     if (UnderWine()) {
-        UnixLinks.push_back(link);
-        RunUnix(L"Z:\\bin\\ln", L"/bin/ln -s \"" + UnixPath(target) + L"\" \"" + UnixPath(link) + L"\"",
-                made);
+        const std::wstring unixTarget = UnixPath(target), unixLink = UnixPath(link);
+        if (unixTarget.empty() || unixLink.empty())
+            throw Failure("link: Wine gives no Unix path for " + ToUtf8(link.wstring()));
+        UnixLinks.emplace_back(link, unixLink);
+        RunUnix(L"Z:\\bin\\ln", L"/bin/ln -s \"" + unixTarget + L"\" \"" + unixLink + L"\"", made);
     } else if (!CreateSymbolicLinkW(link.c_str(), target.c_str(),
                                     SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE)) {
         // Windows before 10 (1703) does not know the flag, and makes links for an administrator only.
@@ -1065,8 +1067,8 @@ void Session::MakeLink(const fs::path& link, const fs::path& target) {
 // Wine deletes the file a link leads to and keeps the link, which would then stand in the way of the
 // next run's clean start: its links go by the Unix rm, which never follows one.
 void Session::RemoveLinks() {
-    for (const fs::path& link : UnixLinks)
-        RunUnix(L"Z:\\bin\\rm", L"/bin/rm -f \"" + UnixPath(link) + L"\"", [&] { return !Listed(link); });
+    for (const auto& [link, unixLink] : UnixLinks)
+        RunUnix(L"Z:\\bin\\rm", L"/bin/rm -f \"" + unixLink + L"\"", [&] { return !Listed(link); });
     UnixLinks.clear();
 }
 
