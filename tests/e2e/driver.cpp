@@ -57,7 +57,7 @@
 //                              with the suggested rectangle moved by dx, dy from where the window is;
 //                              the window must end exactly there, and no move may go to a third place
 //                              on the way (every move of the tool's window is seen by move_hook.dll);
-//                              skipped before Windows 10 (1607), which has no per-monitor DPI
+//                              skipped before Windows 10 (1607), where no thread is per-monitor aware
 // At the end every file of the case's expected/ folder is compared with the tool folder's file of the
 // same name. Numbers in a line compare to 1e-9, all other bytes exactly; a mismatching file is kept
 // beside its reference as <reference>.actual.
@@ -748,7 +748,8 @@ class MoveRecording {
 // first could put most of it back on the old monitor, which starts the change over again.
 void Session::ChangeDpi(UINT dpi, int dx, int dy) {
     if (!PerMonitorDpi())
-        throw Skipped("dpi-change: Windows has a DPI per monitor from Windows 10 (1607) on");
+        throw Skipped(
+            "dpi-change: needs Windows 10 (1607) or later, where a thread can be per-monitor DPI aware");
     void* remote =
         VirtualAllocEx(Process.hProcess, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remote) throw Failure("dpi-change: no memory in the tool");
