@@ -1,22 +1,20 @@
 #!/usr/bin/env bash
 # The release as someone else rebuilds it: the same commit, checked out in another folder and built later,
 # in another time zone and under another umask, gives the same bytes as this tree. A 32-bit tree compares
-# its zip and SHA256SUMS (the package target scripts/package builds) and the self-test zip
-# (selftest-package); a 64-bit tree, which makes no zip, its Tarvel.exe. On a difference diffoscope shows
-# where it lies. The zips' files name no folder of either build (a source file goes by its path from the
-# repository's root), and carry the build's time: the PE header's TimeDateStamp and every entry of a zip.
+# its zip and SHA256SUMS (the package target scripts/package builds); a 64-bit tree, which makes no zip,
+# its Tarvel.exe. On a difference diffoscope shows where it lies. The shipped files name no folder of
+# either build (a source file goes by its path from the repository's root), and carry the build's time:
+# the PE header's TimeDateStamp and every entry of the zip.
 #
 #   reproducible_test.sh <source root> <build tree> <toolchain file> <the tree's SOURCE_DATE_EPOCH>
-#                        <work folder> <Tarvel-…-win.zip [Tarvel-…-selftest.zip] or Tarvel.exe in the tree>
+#                        <zip or Tarvel.exe in the tree> <work folder>
 set -uo pipefail
 
-if [ $# -lt 6 ]; then
-  echo "usage: reproducible_test.sh <source root> <build tree> <toolchain file> <epoch> <work folder> <zips or exe>" >&2
+if [ $# -ne 6 ]; then
+  echo "usage: reproducible_test.sh <source root> <build tree> <toolchain file> <epoch> <zip or exe> <work folder>" >&2
   exit 2
 fi
-root=$1 build=$2 toolchain=$3 epoch=$4 work=$5
-shift 5
-products=("$@")
+root=$1 build=$2 toolchain=$3 epoch=$4 product=$5 work=$6
 exec </dev/null
 export LC_ALL=C
 fail() {
@@ -24,20 +22,15 @@ fail() {
   exit 1
 }
 
-targets=()
-for product in "${products[@]}"; do
-  case $product in
-    *-selftest.zip) targets+=(selftest-package) ;;
-    *.zip) targets+=(package) ;;
-    *) targets+=(Tarvel) ;;
-  esac
-  [ "${product#"$build"/}" != "$product" ] || fail "$product is not in $build"
-done
-target=${targets[0]}
+case $product in
+  *.zip) target=package ;;
+  *) target=Tarvel ;;
+esac
+relative=${product#"$build"/}
+[ "$relative" != "$product" ] || fail "$product is not in $build"
 rm -rf "$work"
 mkdir -p "$work"
-cmake --build "$build" --target "${targets[@]}" >"$work/first.log" 2>&1 ||
-  fail "building ${targets[*]} failed: see $work/first.log"
+cmake --build "$build" --target "$target" >"$work/first.log" 2>&1 || fail "building $target failed: see $work/first.log"
 
 # The second checkout: a clone of the commit that finds the commit's date by itself, when this tree is that
 # commit; otherwise a copy of this tree's files, told this tree's time.
@@ -68,30 +61,25 @@ esac
   umask 077
   export TZ=JST-9
   cmake -S "$src" -B "$second" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release &&
-    cmake --build "$second" -j "${TARVEL_JOBS:-2}" --target "${targets[@]}"
+    cmake --build "$second" -j "${TARVEL_JOBS:-2}" --target "$target"
 ) >"$work/second.log" 2>&1 || fail "the second build failed: see $work/second.log"
 
-for product in "${products[@]}"; do
-  relative=${product#"$build"/}
-  cmp "$product" "$second/$relative" && continue
+if ! cmp "$product" "$second/$relative"; then
   if command -v diffoscope >/dev/null; then
     diffoscope --text - "$product" "$second/$relative" | head -n 120
   else
     echo "(diffoscope, which scripts/setup installs, would show where they differ)"
   fi
   fail "the second build's $relative is not the same as this tree's"
-done
+fi
 if [ "$target" = package ]; then
   cmp "$build/SHA256SUMS" "$second/SHA256SUMS" || fail "the second build's SHA256SUMS is not the same"
-  for product in "${products[@]}"; do
-    mkdir -p "$work/unpacked" && unzip -q "$product" -d "$work/unpacked/$(basename "$product" .zip)" ||
-      fail "cannot unpack $product"
-  done
-  exe=$(find "$work/unpacked/$(basename "${products[0]}" .zip)" -name Tarvel.exe)
+  unzip -q "$product" -d "$work/unpacked" || fail "cannot unpack $product"
+  exe=$work/unpacked/Tarvel/Tarvel.exe
   mapfile -t shipped < <(find "$work/unpacked" -type f)
 else
-  exe=${products[0]}
-  shipped=("$exe")
+  exe=$product
+  shipped=("$product")
 fi
 
 for file in "${shipped[@]}"; do
@@ -113,11 +101,7 @@ stamp=$(od -An -tu4 -j$((pe + 8)) -N4 "$exe" | tr -d ' ')
 if [ "$target" = package ]; then
   # A zip keeps times to even seconds; zip rounds an odd one up.
   want=$(date -u -d "@$((epoch + epoch % 2))" +%Y%m%d.%H%M%S)
-  for product in "${products[@]}"; do
-    wrong=$(TZ=UTC0 zipinfo -T "$product" | awk -v want="$want" 'NF >= 8 && $1 ~ /^[-d]/ && $7 != want')
-    [ -z "$wrong" ] || fail "entries of $(basename "$product") not at the build's time ($want UTC):"$'\n'"$wrong"
-  done
+  wrong=$(TZ=UTC0 zipinfo -T "$product" | awk -v want="$want" 'NF >= 8 && $1 ~ /^[-d]/ && $7 != want')
+  [ -z "$wrong" ] || fail "entries not at the build's time ($want UTC):"$'\n'"$wrong"
 fi
-for product in "${products[@]}"; do
-  echo "passed: ${product#"$build"/} the same from $root and $src, $(sha256sum <"$product" | cut -c1-64), time $epoch"
-done
+echo "passed: $relative the same from $root and $src, $(sha256sum <"$product" | cut -c1-64), time $epoch"
