@@ -2,8 +2,17 @@
 // would drive the dialog, and compares the files it leaves with the case's hand-made references.
 //
 //   tarvel_e2e_driver <Tarvel.exe> <case folder> <work folder>
+//   tarvel_e2e_driver --machine
+//
+// The second form prints this machine's Windows version, display scale and code pages, for the
+// self-test's report.
+//
+// Exit code 0: passed; 77: skipped, because the case needs something this machine cannot give (a verb
+// says what); anything else: failed. The last line of output says which, with the case's name.
 //
 // The script (script.txt, UTF-8) holds one action per line; '#' starts a comment:
+//   needs dpi <dpi>            the primary display is at that scale (96: 100 %), or the case is skipped
+//   needs work-area <left> <top> [<right> <bottom>]   one monitor, its work area there, or skipped
 //   folder <path>              tool folder below the work folder (default "tool"), before start
 //   put <case file> [<name>]   copies a case file into the tool folder
 //   readonly <name>            marks a tool-folder file read-only
@@ -29,7 +38,8 @@
 //   release-after <name> <ms>  closes it that many milliseconds later, while the script goes on
 //   mkdir <name>               makes a folder in the tool folder
 //   age <name> <minutes>       dates a tool-folder file's last write that many minutes before now
-//   link <name> <target>       makes a symbolic link in the tool folder to a path relative to it
+//   link <name> <target>       makes a symbolic link in the tool folder to a path relative to it (skipped
+//                              where Windows lets only an administrator or developer mode make one)
 //   fill-disk                  fills the work folder's volume, which must be a small one of its own
 //   expect-folder <name>       a tool-folder entry that must still be a folder
 //   expect-entries <name>...   the tool folder holds exactly these entries (no temporary file left)
@@ -46,12 +56,14 @@
 //   dpi-change <dpi> [<dx> <dy>]   what Windows sends when the window moves to a monitor of that DPI,
 //                              with the suggested rectangle moved by dx, dy from where the window is;
 //                              the window must end exactly there, and no move may go to a third place
-//                              on the way (every move of the tool's window is seen by move_hook.dll)
+//                              on the way (every move of the tool's window is seen by move_hook.dll);
+//                              skipped before Windows 10 (1607), where no thread is per-monitor aware
 // At the end every file of the case's expected/ folder is compared with the tool folder's file of the
 // same name. Numbers in a line compare to 1e-9, all other bytes exactly; a mismatching file is kept
 // beside its reference as <reference>.actual.
 #include <windows.h>
 
+#include <shellscalingapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -78,6 +90,12 @@ namespace {
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// The case needs something this machine cannot give; what() says what.
+struct Skipped : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+constexpr int kSkippedExitCode = 77;
 
 //--------------------------------------------------------------------------- text and files
 
@@ -178,6 +196,148 @@ void Wait(int milliseconds) {
     Sleep(static_cast<DWORD>(milliseconds));
 }
 
+//--------------------------------------------------------------------------- this machine
+
+// Functions newer than Windows 7 are looked up when first needed, so the driver starts on every
+// Windows the tool runs on.
+template <class Function> Function Lookup(const wchar_t* module, const char* name) {
+    HMODULE handle = GetModuleHandleW(module);
+    if (!handle) handle = LoadLibraryW(module);
+    return handle ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(handle, name)))
+                  : nullptr;
+}
+
+// The driver reads physical pixels, where the per-monitor aware tool puts its window: unaware, it would
+// see every position and size scaled to 96 DPI. Windows before 10 (1607) has no per-thread awareness;
+// aware of the system's DPI, the driver sees physical pixels there too. True where it is per monitor.
+bool PerMonitorDpi() {
+    static const bool perMonitor = [] {
+        using SetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+        const auto setContext = Lookup<SetContext>(L"user32.dll", "SetThreadDpiAwarenessContext");
+        // Windows 10 before 1703, and Wine 8, know only the first per-monitor awareness.
+        if (setContext && (setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) ||
+                           setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)))
+            return true;
+        SetProcessDPIAware();
+        return false;
+    }();
+    return perMonitor;
+}
+
+// The version of the Wine the driver runs under; none on Windows.
+const char* WineVersion() {
+    using GetWineVersion = const char*(CDECL*)();
+    const auto getVersion = Lookup<GetWineVersion>(L"ntdll.dll", "wine_get_version");
+    return getVersion ? getVersion() : nullptr;
+}
+
+bool UnderWine() {
+    return WineVersion() != nullptr;
+}
+
+struct TMonitor {
+    RECT Area{}, WorkArea{};
+    UINT Dpi = USER_DEFAULT_SCREEN_DPI;
+    bool Primary = false;
+};
+
+// A monitor's own scale where Windows has one per monitor (8.1 and later), the system's before.
+UINT MonitorDpi(HMONITOR monitor) {
+    using GetDpi = HRESULT(WINAPI*)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
+    static const auto getDpi = Lookup<GetDpi>(L"shcore.dll", "GetDpiForMonitor");
+    UINT x = 0, y = 0;
+    if (getDpi && getDpi(monitor, MDT_EFFECTIVE_DPI, &x, &y) == S_OK) return x;
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return static_cast<UINT>(dpi);
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, RECT*, LPARAM monitors) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info))
+        reinterpret_cast<std::vector<TMonitor>*>(monitors)->push_back(
+            {info.rcMonitor, info.rcWork, MonitorDpi(monitor), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    return TRUE;
+}
+
+// The primary monitor first.
+std::vector<TMonitor> Monitors() {
+    std::vector<TMonitor> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    std::stable_partition(monitors.begin(), monitors.end(), [](const TMonitor& m) { return m.Primary; });
+    return monitors;
+}
+
+std::string ScaleText(UINT dpi) {
+    return std::to_string(dpi) + " DPI (" + std::to_string(MulDiv(static_cast<int>(dpi), 100, 96)) + " %)";
+}
+
+std::string RectText(const RECT& r) {
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) +
+           "," + std::to_string(r.bottom) + ")";
+}
+
+// The self-test's report: Windows' own version (RtlGetVersion, which tells no program an older one),
+// each monitor's scale, and the code pages that programs without Unicode, Jw_cad among them, work in.
+std::string DescribeMachine() {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    using GetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+    if (const auto getVersion = Lookup<GetVersion>(L"ntdll.dll", "RtlGetVersion")) getVersion(&version);
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    std::string text = "Windows: " + std::to_string(version.dwMajorVersion) + "." +
+                       std::to_string(version.dwMinorVersion) + "." + std::to_string(version.dwBuildNumber) +
+                       (wow64 || sizeof(void*) == 8 ? " 64-bit" : " 32-bit");
+    if (version.szCSDVersion[0]) text += " " + ToUtf8(version.szCSDVersion);
+    if (const char* wine = WineVersion()) text += " (Wine " + std::string(wine) + ")";
+    text += "\ndisplay scale:";
+    const auto monitors = Monitors();
+    if (monitors.empty()) text += " no monitor found";
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        const RECT& area = monitors[i].Area;
+        text += (i ? "; " : " ") + ScaleText(monitors[i].Dpi) + " on monitor " + std::to_string(i + 1) +
+                " (" + std::to_string(area.right - area.left) + " x " +
+                std::to_string(area.bottom - area.top) + (monitors[i].Primary ? ", primary)" : ")");
+    }
+    char locale[16];
+    std::snprintf(locale, sizeof locale, "0x%04lx", static_cast<unsigned long>(GetUserDefaultLCID()));
+    text += "\ncode pages: ANSI " + std::to_string(GetACP()) + ", OEM " + std::to_string(GetOEMCP()) +
+            "; user locale " + locale + "\n";
+    return text;
+}
+
+// needs dpi <dpi> | needs work-area <left> <top> [<right> <bottom>]
+void Needs(const std::string& what, const std::string& rest) {
+    const auto monitors = Monitors();
+    if (monitors.empty()) throw Failure("needs: no monitor found");
+    const TMonitor& primary = monitors.front();
+    std::istringstream in(rest);
+    if (what == "dpi") {
+        UINT dpi = 0;
+        if (!(in >> dpi)) throw Failure("needs dpi: no DPI given");
+        if (primary.Dpi != dpi)
+            throw Skipped("needs the display at " + ScaleText(dpi) + "; this one is at " +
+                          ScaleText(primary.Dpi));
+    } else if (what == "work-area") {
+        RECT want{-1, -1, -1, -1};
+        if (!(in >> want.left >> want.top)) throw Failure("needs work-area: no corner given");
+        const bool whole = static_cast<bool>(in >> want.right >> want.bottom);
+        const RECT& work = primary.WorkArea;
+        if (monitors.size() != 1 || work.left != want.left || work.top != want.top ||
+            (whole && (work.right != want.right || work.bottom != want.bottom)))
+            throw Skipped(
+                "needs one monitor with its work area " +
+                (whole ? "at " + RectText(want)
+                       : "from (" + std::to_string(want.left) + "," + std::to_string(want.top) + ")") +
+                "; this machine has " + std::to_string(monitors.size()) +
+                ", the primary one's work area at " + RectText(work));
+    } else
+        throw Failure("needs: unknown requirement " + what);
+}
+
 //--------------------------------------------------------------------------- the tool under test
 
 class Session {
@@ -257,8 +417,8 @@ class Session {
     HWND Main = nullptr;
     int Marker = 0;
     std::vector<std::pair<std::string, HANDLE>> Held;
-    std::vector<std::thread> Releases; // release-after
-    std::vector<fs::path> UnixLinks;   // links made by Wine's side, removed the same way
+    std::vector<std::thread> Releases;                        // release-after
+    std::vector<std::pair<fs::path, std::wstring>> UnixLinks; // made by Wine's side, removed the same way
 };
 
 const TControlDesign& Session::Row(const std::string& name) const {
@@ -459,8 +619,6 @@ void Session::StartBatch(const std::string& name) {
 }
 
 void Session::ExpectLayout(UINT dpi, int clientWidth, int clientHeight) {
-    // The driver reads physical pixels: Windows and Wine would otherwise scale what it sees to 96 DPI.
-    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     const auto scale = [dpi](int pixels) { return MulDiv(pixels, static_cast<int>(dpi), 96); };
     std::vector<std::string> faults;
     const auto fault = [&](const std::string& what, long want, long got) {
@@ -580,11 +738,6 @@ class MoveRecording {
     HHOOK Hook = nullptr;
 };
 
-std::string RectText(const RECT& r) {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) +
-           "," + std::to_string(r.bottom) + ")";
-}
-
 // What Windows sends when the window is dragged onto a monitor of another scale. Both messages carry
 // pointers, which are not carried across processes: the SIZE and the RECT are put into the tool's memory.
 // The suggested rectangle lies where Windows chose (here: moved by dx, dy) and is as large as the
@@ -594,7 +747,9 @@ std::string RectText(const RECT& r) {
 // The window must end exactly there, and on its way go nowhere but there: a resize at the old place
 // first could put most of it back on the old monitor, which starts the change over again.
 void Session::ChangeDpi(UINT dpi, int dx, int dy) {
-    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    if (!PerMonitorDpi())
+        throw Skipped(
+            "dpi-change: needs Windows 10 (1607) or later, where a thread can be per-monitor DPI aware");
     void* remote =
         VirtualAllocEx(Process.hProcess, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remote) throw Failure("dpi-change: no memory in the tool");
@@ -642,7 +797,9 @@ void Session::Run(const std::string& line) {
         if (!Main || !Running()) throw Failure(verb + ": the tool is not running");
     };
 
-    if (verb == "folder")
+    if (verb == "needs")
+        Needs(name, rest);
+    else if (verb == "folder")
         Tool = Work / FromUtf8(name);
     else if (verb == "put") {
         fs::create_directories(Tool);
@@ -851,18 +1008,14 @@ void Session::ReleaseAll() {
 }
 
 // Wine's side of the machine: a Unix program started from here runs as itself (Wine starts Unix
-// programs), and Wine's drive Z: is the Unix root.
-bool UnderWine() {
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
+// programs), and takes the Unix path of a file on any of Wine's drives; empty if there is none.
 std::wstring UnixPath(const fs::path& path) {
-    std::wstring text = path.wstring();
-    if (text.size() < 3 || (text[0] != L'Z' && text[0] != L'z') || text[1] != L':')
-        throw Failure("not on Wine's drive Z: " + ToUtf8(text));
-    text.erase(0, 2);
-    for (wchar_t& c : text)
-        if (c == L'\\') c = L'/';
+    using GetUnixName = char*(CDECL*)(const wchar_t*);
+    static const auto getUnixName = Lookup<GetUnixName>(L"kernel32.dll", "wine_get_unix_file_name");
+    char* unix = getUnixName ? getUnixName(path.c_str()) : nullptr;
+    if (!unix) return {};
+    const std::wstring text = FromUtf8(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
     return text;
 }
 
@@ -896,11 +1049,18 @@ bool Listed(const fs::path& path) {
 void Session::MakeLink(const fs::path& link, const fs::path& target) {
     const auto made = [&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; };
     if (UnderWine()) {
-        UnixLinks.push_back(link);
-        RunUnix(L"Z:\\bin\\ln", L"/bin/ln -s \"" + UnixPath(target) + L"\" \"" + UnixPath(link) + L"\"",
-                made);
-    } else {
-        CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+        const std::wstring unixTarget = UnixPath(target), unixLink = UnixPath(link);
+        if (unixTarget.empty() || unixLink.empty())
+            throw Failure("link: Wine gives no Unix path for " + ToUtf8(link.wstring()));
+        UnixLinks.emplace_back(link, unixLink);
+        RunUnix(L"Z:\\bin\\ln", L"/bin/ln -s \"" + unixTarget + L"\" \"" + unixLink + L"\"", made);
+    } else if (!CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                                    SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE)) {
+        // Windows before 10 (1703) does not know the flag, and makes links for an administrator only.
+        if (GetLastError() == ERROR_INVALID_PARAMETER) CreateSymbolicLinkW(link.c_str(), target.c_str(), 0);
+        if (GetLastError() == ERROR_PRIVILEGE_NOT_HELD)
+            throw Skipped(
+                "link: Windows makes symbolic links here only for an administrator or in developer mode");
     }
     if (!made()) throw Failure("link: no link to " + ToUtf8(target.wstring()) + " could be made");
 }
@@ -908,8 +1068,8 @@ void Session::MakeLink(const fs::path& link, const fs::path& target) {
 // Wine deletes the file a link leads to and keeps the link, which would then stand in the way of the
 // next run's clean start: its links go by the Unix rm, which never follows one.
 void Session::RemoveLinks() {
-    for (const fs::path& link : UnixLinks)
-        RunUnix(L"Z:\\bin\\rm", L"/bin/rm -f \"" + UnixPath(link) + L"\"", [&] { return !Listed(link); });
+    for (const auto& [link, unixLink] : UnixLinks)
+        RunUnix(L"Z:\\bin\\rm", L"/bin/rm -f \"" + unixLink + L"\"", [&] { return !Listed(link); });
     UnixLinks.clear();
 }
 
@@ -954,11 +1114,18 @@ void Print(const std::string& utf8) {
 int wmain(int argc, wchar_t** argv) {
     // A crash of the driver or the tool must fail the test, not wait at an error box.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    PerMonitorDpi();
+    if (argc == 2 && std::wstring(argv[1]) == L"--machine") {
+        Print(DescribeMachine());
+        return 0;
+    }
     if (argc != 4) {
-        Print("usage: tarvel_e2e_driver <Tarvel.exe> <case folder> <work folder>\n");
+        Print("usage: tarvel_e2e_driver <Tarvel.exe> <case folder> <work folder>\n"
+              "       tarvel_e2e_driver --machine\n");
         return 2;
     }
     const fs::path caseFolder = ArgumentPath(argv[2]);
+    const std::string caseName = ToUtf8(caseFolder.filename().wstring());
     int lineNumber = 0;
     std::string line;
     try {
@@ -971,11 +1138,14 @@ int wmain(int argc, wchar_t** argv) {
         }
         line = "(end of script)";
         session.Finish();
+    } catch (const Skipped& reason) {
+        Print("skipped: " + caseName + ": " + reason.what() + "\n");
+        return kSkippedExitCode;
     } catch (const std::exception& error) {
-        Print("FAILED at script line " + std::to_string(lineNumber) + " [" + line + "]: " + error.what() +
-              "\n");
+        Print("FAILED: " + caseName + " at script line " + std::to_string(lineNumber) + " [" + line +
+              "]: " + error.what() + "\n");
         return 1;
     }
-    Print("passed: " + ToUtf8(caseFolder.filename().wstring()) + "\n");
+    Print("passed: " + caseName + "\n");
     return 0;
 }
