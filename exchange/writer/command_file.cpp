@@ -27,12 +27,11 @@ std::string CommandFileBytes(const std::vector<std::string>& entries) {
     return bytes;
 }
 
-// True when no file is left at the path. A folder at the path is not ours to remove.
+// True when no file is left at the path. The file system's Remove takes only a plain file: a folder or
+// a link at the path is not ours to remove.
 bool RemoveFile(const std::filesystem::path& path) {
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
-    if (!std::filesystem::exists(status)) return !error;
-    if (std::filesystem::is_directory(status)) return false;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) return !error;
     return !CurrentFileSystem().Remove(path).Failed();
 }
 
